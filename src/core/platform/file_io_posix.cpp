@@ -1,0 +1,29 @@
+#include "platform/file_io.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vntra {
+
+FilePtr open_file(const std::filesystem::path& path, const char* mode) {
+    return FilePtr(std::fopen(path.c_str(), mode));
+}
+
+bool flush_to_disk(std::FILE* file) {
+    return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+}
+
+bool replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        return false;
+    // Make the new directory entry durable too.
+    int dir = ::open(to.parent_path().empty() ? "." : to.parent_path().c_str(), O_RDONLY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+} // namespace vntra

@@ -1,0 +1,51 @@
+#include "platform/sjis_text.h"
+
+#include <windows.h>
+
+namespace vntra {
+namespace {
+
+const UINT SHIFT_JIS = 932;
+
+std::wstring to_wide(UINT code_page, std::string_view text) {
+    if (text.empty())
+        return {};
+    int length = ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0);
+    std::wstring wide(length, L'\0');
+    ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          length);
+    return wide;
+}
+
+std::string from_wide(UINT code_page, std::wstring_view wide) {
+    if (wide.empty())
+        return {};
+    const char* default_char = code_page == CP_UTF8 ? nullptr : "?";
+    int length = ::WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, default_char, nullptr);
+    std::string text(length, '\0');
+    ::WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                          length, default_char, nullptr);
+    return text;
+}
+
+} // namespace
+
+std::string sjis_to_utf8(std::string_view sjis) {
+    return from_wide(CP_UTF8, to_wide(SHIFT_JIS, sjis));
+}
+
+std::string utf8_to_sjis(std::string_view utf8) {
+    return from_wide(SHIFT_JIS, to_wide(CP_UTF8, utf8));
+}
+
+std::filesystem::path path_from_sjis(std::string_view sjis) {
+    return std::filesystem::path(to_wide(SHIFT_JIS, sjis));
+}
+
+std::string sjis_from_path(const std::filesystem::path& path) {
+    return from_wide(SHIFT_JIS, path.native());
+}
+
+} // namespace vntra

@@ -1,0 +1,101 @@
+// All user settings, exactly as they lie in the settings file.
+#ifndef VNTRA_STORE_SETTINGS_RECORD_H
+#define VNTRA_STORE_SETTINGS_RECORD_H
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace vntra {
+
+const char SETTINGS_FILE_NAME[] = "vntraini.fil";
+const size_t SETTINGS_RECORD_SIZE = 2396;
+// Files of the earlier layout end after place_prefix.
+const size_t SETTINGS_RECORD_SIZE_OLD = 2388;
+
+enum MarkRange : int32_t {
+    MARK_THIS_MONTH = 0,
+    MARK_THIS_WEEK = 1,
+    MARK_TODAY = 2,
+};
+
+struct SettingsRecord {
+    char smtp_server[256];
+    char sender_address[256];
+    char recipient_address[256];
+    char recipient_address2[256];
+    int32_t mail_size_choice; // 1 = 200, 2 = 400, 3 = 800, 4 = 1600 full-width characters
+    int32_t smtp_port;
+    char font_face[32];
+    int32_t font_size;
+    char alarm_wav_file[256];
+    int32_t alarm_minutes;
+    int32_t expiry_days;
+    char backup_folder[256]; // ends with a backslash
+    int32_t send_todo;
+    int32_t pop_before_smtp;
+    char pop_server[256];
+    int32_t pop_port;
+    char pop_account[64];
+    char pop_password[64];
+    int32_t format_enabled;
+    int32_t format_start_date;
+    int32_t format_end_date;
+    int32_t format_content;
+    int32_t format_place;
+    char start_date_format[128];
+    char end_date_format[128];
+    char content_prefix[64];
+    char place_prefix[64];
+    int32_t notify_today_at_startup;
+    int32_t mark_range;
+};
+
+static_assert(sizeof(SettingsRecord) == SETTINGS_RECORD_SIZE);
+static_assert(offsetof(SettingsRecord, smtp_server) == 0);
+static_assert(offsetof(SettingsRecord, sender_address) == 256);
+static_assert(offsetof(SettingsRecord, recipient_address) == 512);
+static_assert(offsetof(SettingsRecord, recipient_address2) == 768);
+static_assert(offsetof(SettingsRecord, mail_size_choice) == 1024);
+static_assert(offsetof(SettingsRecord, smtp_port) == 1028);
+static_assert(offsetof(SettingsRecord, font_face) == 1032);
+static_assert(offsetof(SettingsRecord, font_size) == 1064);
+static_assert(offsetof(SettingsRecord, alarm_wav_file) == 1068);
+static_assert(offsetof(SettingsRecord, alarm_minutes) == 1324);
+static_assert(offsetof(SettingsRecord, expiry_days) == 1328);
+static_assert(offsetof(SettingsRecord, backup_folder) == 1332);
+static_assert(offsetof(SettingsRecord, send_todo) == 1588);
+static_assert(offsetof(SettingsRecord, pop_before_smtp) == 1592);
+static_assert(offsetof(SettingsRecord, pop_server) == 1596);
+static_assert(offsetof(SettingsRecord, pop_port) == 1852);
+static_assert(offsetof(SettingsRecord, pop_account) == 1856);
+static_assert(offsetof(SettingsRecord, pop_password) == 1920);
+static_assert(offsetof(SettingsRecord, format_enabled) == 1984);
+static_assert(offsetof(SettingsRecord, format_start_date) == 1988);
+static_assert(offsetof(SettingsRecord, format_end_date) == 1992);
+static_assert(offsetof(SettingsRecord, format_content) == 1996);
+static_assert(offsetof(SettingsRecord, format_place) == 2000);
+static_assert(offsetof(SettingsRecord, start_date_format) == 2004);
+static_assert(offsetof(SettingsRecord, end_date_format) == 2132);
+static_assert(offsetof(SettingsRecord, content_prefix) == 2260);
+static_assert(offsetof(SettingsRecord, place_prefix) == 2324);
+static_assert(offsetof(SettingsRecord, notify_today_at_startup) == SETTINGS_RECORD_SIZE_OLD);
+static_assert(offsetof(SettingsRecord, mark_range) == 2392);
+
+// Every field at its default; the backup folder is the program folder
+// (Shift-JIS, ending with a backslash).
+SettingsRecord default_settings(std::string_view program_folder);
+
+// Defaults, overlaid by as many bytes as the file holds (at most a whole
+// record). A missing, empty or short file leaves the rest at their defaults.
+// Nothing is validated, so hand-edited values arrive unchanged.
+SettingsRecord load_settings(const std::filesystem::path& path, std::string_view program_folder);
+
+// Writes the whole record. The old file stays as it was until the new one is
+// complete, so a failed save never leaves a truncated settings file.
+bool save_settings(const std::filesystem::path& path, const SettingsRecord& settings);
+
+} // namespace vntra
+
+#endif
