@@ -51,10 +51,11 @@ TEST(MailEncoding, ConvertsRunsAndLineEnds) {
         {"abc", "abc"},
         {"予定", TO_JIS + "M=Dj" + TO_ASCII},
         {"A予B", "A" + TO_JIS + "M=" + TO_ASCII + "B"},
-        {"ＴｏＤｏ\r\nテスト", TO_JIS + "#T#o#D#o" + TO_ASCII + "\n" + TO_JIS + "%F%9%H" + TO_ASCII},
+        {"ＴｏＤｏ\r\nテスト",
+         TO_JIS + "#T#o#D#o" + TO_ASCII + "\n" + TO_JIS + "%F%9%H" + TO_ASCII},
         {"a\r\n\r\nb\r\n", "a\n\nb\n"},
-        {"a\rb", "a\nb"},                  // a lone CR is a line end too
-        {"a\r", "a\n"},                    // and never reads past the end
+        {"a\rb", "a\nb"},                 // a lone CR is a line end too
+        {"a\r", "a\n"},                   // and never reads past the end
         {std::string("ab\0cd", 5), "ab"}, // the text ends at its terminator
     };
     for (const Case& c : cases)
@@ -68,7 +69,8 @@ TEST(MailEncoding, HalfWidthKatakanaBecomeFullWidth) {
     };
     const Case cases[] = {
         {"｡｢｣､･ｦｧｨｩｪｫｬｭｮｯｰｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜﾝﾞﾟ",
-         "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛゜"},
+         "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフ"
+         "ヘホマミムメモヤユヨラリルレロワン゛゜"},
         {"ｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞ", "ガギグゲゴザジズゼゾダヂヅデド"},
         {"ﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ", "バビブベボパピプペポ"},
         {"ｳﾞ", "ヴ"},
@@ -95,7 +97,11 @@ TEST(MailEncoding, WhatHasNoJisFormStaysSevenBit) {
         {"A\x81", "A" + geta},
         {"\x81\r\nB", geta + "\nB"},
         // Bytes that are no character, and ones that would switch the decoder.
-        {"a\x80" "b\xA0" "c\xFD" "d\xFF", "a?b?c?d?"},
+        {"a\x80"
+         "b\xA0"
+         "c\xFD"
+         "d\xFF",
+         "a?b?c?d?"},
         {"x\x1B$By\x0E\x0F", "x?$By??"},
     };
     for (const Case& c : cases)
@@ -150,7 +156,8 @@ TEST(MailEncoding, HeaderWords) {
         std::string word;
     };
     const Case cases[] = {
-        {"", "=?ISO-2022-JP?B?" "?="},
+        {"", "=?ISO-2022-JP?B?"
+             "?="},
         {"a", "=?ISO-2022-JP?B?YQ==?="},
         {"ab", "=?ISO-2022-JP?B?YWI=?="},
         {"abc", "=?ISO-2022-JP?B?YWJj?="},

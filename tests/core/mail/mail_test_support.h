@@ -14,6 +14,7 @@
 #include "mail/smtp_session.h"
 #include "platform/clock.h"
 #include "platform/sjis_text.h"
+#include "store/schedule_record.h"
 #include "store/settings_record.h"
 #include "support/temp_folder.h"
 
@@ -82,8 +83,8 @@ inline std::filesystem::path peer_path(const char* variable) {
 // mail in the peer's spool.
 inline std::string fresh_address(const std::string& local) {
     static int count = 0;
-    return local + "-" + std::to_string(monotonic_milliseconds()) + "-" +
-           std::to_string(++count) + "@example.jp";
+    return local + "-" + std::to_string(monotonic_milliseconds()) + "-" + std::to_string(++count) +
+           "@example.jp";
 }
 
 // Settings that point at the SMTP peer, without POP before SMTP.

@@ -32,8 +32,8 @@ ScheduleListEntry entry_with(const std::string& content, const std::string& plac
 }
 
 TEST(MailComposition, LimitFromTheSizeChoice) {
-    const std::pair<int32_t, int32_t> cases[] = {
-        {1, 400}, {2, 800}, {3, 1600}, {4, 3200}, {0, 200}, {-1, 100}, {40, INT32_MAX}};
+    const std::pair<int32_t, int32_t> cases[] = {{1, 400}, {2, 800},  {3, 1600},      {4, 3200},
+                                                 {0, 200}, {-1, 100}, {40, INT32_MAX}};
     for (auto [choice, limit] : cases)
         EXPECT_EQ(limit, mail_limit_for_choice(choice)) << choice;
 }
@@ -48,7 +48,8 @@ TEST(MailComposition, LineItems) {
         {"01月05日 10:00-11:00  会議：本社", MONTH_LINE_SPLIT,
          "01月05日 10:00-11:00\r\n会議：本社\r\n"},
         // A span keeps three of its five blanks before the line end.
-        {"1月05日～01月07日     旅行：京都", MONTH_LINE_SPLIT, "1月05日～01月07日   \r\n旅行：京都\r\n"},
+        {"1月05日～01月07日     旅行：京都", MONTH_LINE_SPLIT,
+         "1月05日～01月07日   \r\n旅行：京都\r\n"},
         {"10:00-11:00        会議：本社", DAY_LINE_SPLIT, "10:00-11:00      \r\n会議：本社\r\n"},
         // A line too short to hold the blanks is kept whole.
         {"短い", MONTH_LINE_SPLIT, "短い\r\n"},
@@ -102,8 +103,7 @@ TEST(MailComposition, FormatItems) {
         std::string text;
     };
     const Case cases[] = {
-        {1, 1, 1, 1,
-         "DATE:2004/01/05/10:00\r\nTO:01/06 24:00  \r\nPLAN:会議\r\nPLACE:本社\r\n"},
+        {1, 1, 1, 1, "DATE:2004/01/05/10:00\r\nTO:01/06 24:00  \r\nPLAN:会議\r\nPLACE:本社\r\n"},
         {0, 0, 1, 0, "PLAN:会議\r\n"},
         {1, 0, 0, 1, "DATE:2004/01/05/10:00\r\nPLACE:本社\r\n"},
         {0, 0, 0, 0, ""},
@@ -234,7 +234,8 @@ TEST(MailComposition, BodyLinesStayWithinSmtpLimit) {
             text += text.size() % 2 ? "a" : "ｱ";
         return text;
     };
-    ScheduleListEntry longest = entry_with(alternating(CONTENT_SIZE - 1), alternating(PLACE_SIZE - 1));
+    ScheduleListEntry longest =
+        entry_with(alternating(CONTENT_SIZE - 1), alternating(PLACE_SIZE - 1));
     SettingsRecord settings = default_settings("C:\\");
     settings.format_enabled = settings.format_start_date = settings.format_end_date = 1;
     settings.format_content = settings.format_place = 1;
