@@ -94,6 +94,30 @@ TEST(MailPeer, DeliversSubjectSenderAndBody) {
         ASSERT_LT(b, 0x80);
 }
 
+// A body far beyond the mail limit arrives whole: nothing is held in a
+// buffer sized from the limit.
+TEST(MailPeer, LongBodiesArriveWhole) {
+    REQUIRE_PEER("VNTRA_SMTP_PORT");
+    std::string to = fresh_address("to");
+    SettingsRecord settings = peer_settings(peer_port("VNTRA_SMTP_PORT"), to);
+    RecordingUi ui;
+    MailProgress progress;
+    progress.mail_limit_bytes = 400;
+    MailContext context{ui, settings, progress};
+    std::string body;
+    std::string expected;
+    for (int i = 0; i < 300; ++i) {
+        body += "行" + std::to_string(i) + " 予定ｶﾞｲﾄﾞ\r\n";
+        expected += utf8("行" + std::to_string(i) + " 予定ガイド\n");
+    }
+    ASSERT_TRUE(send_mail(context, "件名", body, MAIL_QUIET));
+    std::vector<testing::StoredMail> mails = stored_mails(to);
+    ASSERT_EQ(1u, mails.size());
+    std::string decoded = mails[0].decoded;
+    std::erase(decoded, '\r');
+    EXPECT_EQ(expected, decoded.substr(decoded.find("\n\n") + 2));
+}
+
 // Replies in pieces, multi-line replies: every byte on the wire as expected.
 TEST(MailPeer, ExactDialogueWithRepliesInPieces) {
     REQUIRE_PEER("VNTRA_ODD_SPLIT_PORT");
