@@ -55,12 +55,15 @@ pop_port=$(free_port)
 mkdir -p "$work/pop/mail"
 chmod 777 "$work/pop/mail"
 if [ "$(id -u)" = 0 ]; then
-    login_user=dovenull internal_user=dovecot mail_user=dovecot mail_group=dovecot
+    login_user=dovenull internal_user=dovecot internal_group=dovecot
+    mail_user=dovecot mail_group=dovecot
 else
-    login_user=$(id -un) internal_user=$(id -un) mail_user=$(id -un) mail_group=$(id -gn)
+    login_user=$(id -un) internal_user=$(id -un) internal_group=$(id -gn)
+    mail_user=$(id -un) mail_group=$(id -gn)
 fi
 sed -e "s|@DIR@|$work/pop|g" -e "s|@PORT@|$pop_port|g" -e "s|@LOGIN_USER@|$login_user|g" \
-    -e "s|@INTERNAL_USER@|$internal_user|g" -e "s|@MAIL_USER@|$mail_user|g" \
+    -e "s|@INTERNAL_USER@|$internal_user|g" -e "s|@INTERNAL_GROUP@|$internal_group|g" \
+    -e "s|@MAIL_USER@|$mail_user|g" \
     -e "s|@MAIL_GROUP@|$mail_group|g" "$ROOT/tests/peers/dovecot.conf.in" > "$work/pop/dovecot.conf"
 echo 'vntra:{PLAIN}pop-secret' > "$work/pop/users"
 dovecot -F -c "$work/pop/dovecot.conf" &
