@@ -3,9 +3,15 @@
 namespace vntra {
 namespace {
 
-bool is_lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool is_trail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
-bool is_half_kana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+bool is_lead(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+bool is_trail(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+bool is_half_kana(unsigned char b) {
+    return b >= 0xA1 && b <= 0xDF;
+}
 
 const unsigned char HALF_VOICED_MARK = 0xDE;      // ﾞ
 const unsigned char HALF_SEMI_VOICED_MARK = 0xDF; // ﾟ
@@ -102,7 +108,8 @@ std::string to_iso2022jp(std::string_view sjis) {
             // what follows it (a line end, say) is not swallowed.
             size_t used = 1;
             if (i + 1 < sjis.size() && is_trail(static_cast<unsigned char>(sjis[i + 1]))) {
-                jis = sjis_to_jis(static_cast<uint16_t>(b << 8 | static_cast<unsigned char>(sjis[i + 1])));
+                jis = sjis_to_jis(
+                    static_cast<uint16_t>(b << 8 | static_cast<unsigned char>(sjis[i + 1])));
                 used = 2;
             }
             put_double(jis != 0 ? jis : JIS_REPLACEMENT);

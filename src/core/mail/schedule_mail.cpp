@@ -14,7 +14,9 @@ template <size_t N> std::string text_of(const char (&field)[N]) {
     return std::string(field, ::strnlen(field, N));
 }
 
-bool is_lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool is_lead(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // The value in exactly `width` digits (the last ones, for a value that
 // would need more), so that a replacement never changes the text's length.
@@ -36,8 +38,7 @@ int32_t clamped_sum(const std::vector<MailItem>& items) {
 } // namespace
 
 const SubjectSet MONTH_SUBJECTS = {"%d月のスケジュール", "%d月のスケジュール No.%d", 1};
-const SubjectSet WEEK_SUBJECTS = {"%d月第%d週のスケジュール", "%d月第%d週のスケジュール No.%d",
-                                  2};
+const SubjectSet WEEK_SUBJECTS = {"%d月第%d週のスケジュール", "%d月第%d週のスケジュール No.%d", 2};
 const SubjectSet DAY_SUBJECTS = {"%d月%d日のスケジュール", "%d月%d日のスケジュール No.%d", 2};
 const SubjectSet TODO_SUBJECTS = {"ＴｏＤｏリスト", "ＴｏＤｏリスト No.%d", 0};
 
@@ -57,8 +58,8 @@ MailItem make_line_item(std::string_view line, int split) {
     return MailItem{text, static_cast<int32_t>(text.size() + 1)};
 }
 
-std::string expand_date_template(std::string_view format, int32_t year, int32_t month,
-                                 int32_t day, int32_t hour, int32_t minute) {
+std::string expand_date_template(std::string_view format, int32_t year, int32_t month, int32_t day,
+                                 int32_t hour, int32_t minute) {
     struct Pattern {
         const char* letters;
         int32_t value;
@@ -91,12 +92,11 @@ MailItem make_format_item(const ScheduleListEntry& entry, const SettingsRecord& 
     std::string parts[4];
     if (settings.format_start_date == 1)
         parts[0] = expand_date_template(text_of(settings.start_date_format), r.start_year,
-                                        r.start_month, r.start_day, r.start_hour,
-                                        r.start_minute) +
+                                        r.start_month, r.start_day, r.start_hour, r.start_minute) +
                    "\r\n";
     if (settings.format_end_date == 1)
-        parts[1] = expand_date_template(text_of(settings.end_date_format), r.end_year,
-                                        r.end_month, r.end_day, r.end_hour, r.end_minute) +
+        parts[1] = expand_date_template(text_of(settings.end_date_format), r.end_year, r.end_month,
+                                        r.end_day, r.end_hour, r.end_minute) +
                    "\r\n";
     if (settings.format_content == 1)
         parts[2] = text_of(settings.content_prefix) + text_of(r.content) + "\r\n";

@@ -37,8 +37,8 @@ MailItem make_line_item(std::string_view line, int split);
 
 // "yyyy", "mm", "dd", "hh" and "nn" starting in the first 125 bytes of the
 // template become the digits of the date and time; all else is kept.
-std::string expand_date_template(std::string_view format, int32_t year, int32_t month,
-                                 int32_t day, int32_t hour, int32_t minute);
+std::string expand_date_template(std::string_view format, int32_t year, int32_t month, int32_t day,
+                                 int32_t hour, int32_t minute);
 
 // The special format: start, end, content and place parts as the settings
 // switch them on.

@@ -137,7 +137,9 @@ void abandon(ServerLink& link, TcpConnection& connection, MailUi& ui, const std:
     ui.show_message(MESSAGE_ERROR, why);
 }
 
-bool valid_port(int port) { return port > 0 && port <= 65535; }
+bool valid_port(int port) {
+    return port > 0 && port <= 65535;
+}
 
 bool pop_dialogue(ServerLink& link, const SettingsRecord& settings, std::string& failure) {
     bool ok = false;
@@ -195,10 +197,10 @@ bool log_in_to_pop(MailContext& context) {
         ui.show_message(MESSAGE_PLAIN_ERROR, "ソケットをオープンできません");
         return false;
     }
-    NetResult result = valid_port(settings.pop_port)
-                           ? connection.connect(address, settings.pop_port,
-                                                context.options.timeout_ms)
-                           : NET_FAILED;
+    NetResult result =
+        valid_port(settings.pop_port)
+            ? connection.connect(address, settings.pop_port, context.options.timeout_ms)
+            : NET_FAILED;
     if (result != NET_OK) {
         connection.close();
         if (result == NET_TIMED_OUT)
@@ -268,8 +270,8 @@ bool smtp_dialogue(ServerLink& link, MailContext& context, std::string_view subj
     if (!smtp_step(link, "", "接続", 220, 220, failure) ||
         !smtp_step(link, "HELO " + text_of(settings.smtp_server) + "\r\n", "HELO", 250, 250,
                    failure) ||
-        !smtp_step(link, "MAIL FROM: <" + text_of(settings.sender_address) + ">\r\n",
-                   "MAIL FROM", 250, 250, failure) ||
+        !smtp_step(link, "MAIL FROM: <" + text_of(settings.sender_address) + ">\r\n", "MAIL FROM",
+                   250, 250, failure) ||
         !smtp_step(link, "RCPT TO: <" + text_of(settings.recipient_address) + ">\r\n", "RCPT TO",
                    250, 251, failure))
         return false;
@@ -283,8 +285,7 @@ bool smtp_dialogue(ServerLink& link, MailContext& context, std::string_view subj
     std::string headers = header_lines(settings, subject);
     for (size_t start = 0; start < headers.size();) {
         size_t end = headers.find("\r\n", start) + 2;
-        if (!send_all_or_fail(link, std::string_view(headers).substr(start, end - start),
-                              failure))
+        if (!send_all_or_fail(link, std::string_view(headers).substr(start, end - start), failure))
             return false;
         start = end;
     }
@@ -340,8 +341,8 @@ std::string format_mail_date(const LocalTimeStamp& time) {
         offset = -offset;
     char text[64];
     std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02d%02d", DAYS[weekday],
-                  time.day, MONTHS[month - 1], time.year, time.hour, time.minute, time.second,
-                  sign, offset / 60 % 100, offset % 60);
+                  time.day, MONTHS[month - 1], time.year, time.hour, time.minute, time.second, sign,
+                  offset / 60 % 100, offset % 60);
     return text;
 }
 

@@ -21,16 +21,19 @@ LocalTimeStamp current_local_time() {
     SYSTEMTIME parts;
     ::FileTimeToSystemTime(&local, &parts);
     const int64_t TICKS_PER_MINUTE = 600000000;
-    return LocalTimeStamp{parts.wYear,
-                          parts.wMonth,
-                          parts.wDay,
-                          parts.wHour,
-                          parts.wMinute,
-                          parts.wSecond,
-                          parts.wDayOfWeek,
-                          static_cast<int32_t>((ticks_of(local) - ticks_of(utc)) / TICKS_PER_MINUTE)};
+    return LocalTimeStamp{
+        parts.wYear,
+        parts.wMonth,
+        parts.wDay,
+        parts.wHour,
+        parts.wMinute,
+        parts.wSecond,
+        parts.wDayOfWeek,
+        static_cast<int32_t>((ticks_of(local) - ticks_of(utc)) / TICKS_PER_MINUTE)};
 }
 
-int64_t monotonic_milliseconds() { return static_cast<int64_t>(::GetTickCount64()); }
+int64_t monotonic_milliseconds() {
+    return static_cast<int64_t>(::GetTickCount64());
+}
 
 } // namespace vntra

@@ -14,7 +14,9 @@
 namespace vntra {
 namespace {
 
-int fd_of(intptr_t handle) { return static_cast<int>(handle); }
+int fd_of(intptr_t handle) {
+    return static_cast<int>(handle);
+}
 
 // Waits for one poll event, resuming after signals, within the time left.
 NetResult wait_for(int fd, short events, int timeout_ms) {

@@ -9,7 +9,9 @@
 namespace vntra {
 namespace {
 
-SOCKET socket_of(intptr_t handle) { return static_cast<SOCKET>(handle); }
+SOCKET socket_of(intptr_t handle) {
+    return static_cast<SOCKET>(handle);
+}
 
 // Waits until the socket can be read or written (or a connect has ended).
 NetResult wait_for(SOCKET s, bool for_write, int timeout_ms) {
@@ -20,8 +22,8 @@ NetResult wait_for(SOCKET s, bool for_write, int timeout_ms) {
     FD_SET(s, &ready);
     FD_SET(s, &failed);
     timeval limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
-    int rc = ::select(0, for_write ? nullptr : &ready, for_write ? &ready : nullptr, &failed,
-                      &limit);
+    int rc =
+        ::select(0, for_write ? nullptr : &ready, for_write ? &ready : nullptr, &failed, &limit);
     if (rc == 0)
         return NET_TIMED_OUT;
     if (rc == SOCKET_ERROR)
@@ -38,9 +40,8 @@ int remaining(int64_t deadline) {
 }
 
 NetResult from_error(int error) {
-    return error == WSAECONNRESET || error == WSAECONNABORTED || error == WSAESHUTDOWN
-               ? NET_CLOSED
-               : NET_FAILED;
+    return error == WSAECONNRESET || error == WSAECONNABORTED || error == WSAESHUTDOWN ? NET_CLOSED
+                                                                                       : NET_FAILED;
 }
 
 } // namespace
