@@ -1,0 +1,403 @@
+#include "mail/smtp_session.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "mail/iso2022jp.h"
+#include "mail/mail_settings_check.h"
+#include "platform/socket.h"
+
+namespace vntra {
+namespace {
+
+const char NO_ANSWER[] = "メールサーバーから応答がありません";
+const char CONNECTION_LOST[] = "メールサーバーとの接続が切れました";
+
+// A reply line longer than this is taken in pieces; no server sends one.
+const size_t MAX_LINE = 64 * 1024;
+// How much of a reply a message quotes.
+const size_t QUOTED_LINES = 4;
+const size_t QUOTED_LINE_BYTES = 200;
+
+template <size_t N> std::string text_of(const char (&field)[N]) {
+    return std::string(field, ::strnlen(field, N));
+}
+
+// A server's line as a message may show it: ASCII only, cut short.
+std::string quotable(std::string_view line) {
+    std::string shown;
+    for (size_t i = 0; i < line.size() && i < QUOTED_LINE_BYTES; ++i) {
+        unsigned char b = static_cast<unsigned char>(line[i]);
+        shown += b >= 0x20 && b < 0x7F ? static_cast<char>(b) : '?';
+    }
+    return shown;
+}
+
+const char* failure_text(NetResult result) {
+    return result == NET_TIMED_OUT ? NO_ANSWER : CONNECTION_LOST;
+}
+
+// Commands out, replies in, each reply read whole within the time allowed
+// from its start, however the server's bytes are split across reads.
+class ServerLink {
+  public:
+    ServerLink(TcpConnection& connection, int timeout_ms)
+        : connection_(connection), timeout_ms_(timeout_ms) {}
+
+    NetResult send(std::string_view text) { return connection_.send_all(text, timeout_ms_); }
+
+    // One SMTP reply, its continuation lines ("250-…") up to the last ("250 …").
+    NetResult read_smtp_reply(int& code, std::string& text) {
+        int64_t deadline = monotonic_milliseconds() + timeout_ms_;
+        text.clear();
+        for (size_t count = 0;; ++count) {
+            std::string line;
+            NetResult result = read_line(line, deadline);
+            if (result != NET_OK)
+                return result;
+            if (count < QUOTED_LINES)
+                text += (count ? "\n" : "") + quotable(line);
+            bool more = line.size() > 3 && line[3] == '-';
+            if (!more) {
+                code = reply_code(line);
+                return NET_OK;
+            }
+        }
+    }
+
+    // One POP3 status line: "+OK …" or "-ERR …".
+    NetResult read_pop_reply(bool& ok, std::string& text) {
+        int64_t deadline = monotonic_milliseconds() + timeout_ms_;
+        std::string line;
+        NetResult result = read_line(line, deadline);
+        ok = line.compare(0, 3, "+OK") == 0;
+        text = quotable(line);
+        return result;
+    }
+
+    // The lines of a POP3 listing up to its closing ".".
+    NetResult skip_pop_listing() {
+        int64_t deadline = monotonic_milliseconds() + timeout_ms_;
+        for (;;) {
+            std::string line;
+            NetResult result = read_line(line, deadline);
+            if (result != NET_OK || line == ".")
+                return result;
+        }
+    }
+
+  private:
+    static int reply_code(std::string_view line) {
+        if (line.size() < 3)
+            return 0;
+        int code = 0;
+        for (size_t i = 0; i < 3; ++i) {
+            if (line[i] < '0' || line[i] > '9')
+                return 0;
+            code = code * 10 + (line[i] - '0');
+        }
+        return code;
+    }
+
+    NetResult read_line(std::string& line, int64_t deadline) {
+        for (;;) {
+            size_t end = pending_.find('\n');
+            if (end != std::string::npos || pending_.size() >= MAX_LINE) {
+                size_t taken = end != std::string::npos ? end : MAX_LINE;
+                line = pending_.substr(0, taken);
+                pending_.erase(0, end != std::string::npos ? taken + 1 : taken);
+                if (!line.empty() && line.back() == '\r')
+                    line.pop_back();
+                return NET_OK;
+            }
+            int64_t left = deadline - monotonic_milliseconds();
+            if (left <= 0)
+                return NET_TIMED_OUT;
+            char buffer[REPLY_BUFFER_SIZE];
+            size_t received = 0;
+            NetResult result =
+                connection_.receive(buffer, sizeof buffer, received, static_cast<int>(left));
+            if (result != NET_OK)
+                return result;
+            pending_.append(buffer, received);
+        }
+    }
+
+    TcpConnection& connection_;
+    int timeout_ms_;
+    std::string pending_;
+};
+
+// Ends a dialogue that went wrong: a polite QUIT if the line still works
+// (without waiting for its answer), then the connection is closed before the
+// user reads why, so that the server is not held meanwhile.
+void abandon(ServerLink& link, TcpConnection& connection, MailUi& ui, const std::string& why) {
+    link.send("QUIT\r\n");
+    connection.close();
+    ui.show_message(MESSAGE_ERROR, why);
+}
+
+bool valid_port(int port) {
+    return port > 0 && port <= 65535;
+}
+
+bool pop_dialogue(ServerLink& link, const SettingsRecord& settings, std::string& failure) {
+    bool ok = false;
+    std::string reply;
+    NetResult result = link.read_pop_reply(ok, reply);
+    if (result != NET_OK || !ok) {
+        failure = result != NET_OK ? failure_text(result)
+                                   : "POPサーバーがエラーを返しました（接続）\n" + reply;
+        return false;
+    }
+    const std::string login[] = {"USER " + text_of(settings.pop_account) + "\r\n",
+                                 "PASS " + text_of(settings.pop_password) + "\r\n"};
+    for (const std::string& command : login) {
+        result = link.send(command);
+        if (result == NET_OK)
+            result = link.read_pop_reply(ok, reply);
+        if (result != NET_OK || !ok) {
+            failure = result != NET_OK ? failure_text(result)
+                                       : "POPサーバーにログインできませんでした\n" + reply;
+            return false;
+        }
+    }
+    // LIST only shows the server that the login is used; it may be refused.
+    result = link.send("LIST\r\n");
+    if (result == NET_OK)
+        result = link.read_pop_reply(ok, reply);
+    if (result == NET_OK && ok)
+        result = link.skip_pop_listing();
+    if (result != NET_OK) {
+        failure = failure_text(result);
+        return false;
+    }
+    // The login has done its work; how the server takes its QUIT does not matter.
+    if (link.send("QUIT\r\n") == NET_OK)
+        link.read_pop_reply(ok, reply);
+    return true;
+}
+
+bool log_in_to_pop(MailContext& context) {
+    MailUi& ui = context.ui;
+    const SettingsRecord& settings = context.settings;
+    NetLayer net;
+    if (!net.started()) {
+        ui.show_message(MESSAGE_ERROR, "WSAStartup エラーです");
+        return false;
+    }
+    std::string server = text_of(settings.pop_server);
+    NetAddress address;
+    if (!resolve_host(server, address)) {
+        ui.show_message(MESSAGE_PLAIN_ERROR, server + "が見つかりません");
+        return false;
+    }
+    TcpConnection connection;
+    if (!connection.open()) {
+        ui.show_message(MESSAGE_PLAIN_ERROR, "ソケットをオープンできません");
+        return false;
+    }
+    NetResult result =
+        valid_port(settings.pop_port)
+            ? connection.connect(address, settings.pop_port, context.options.timeout_ms)
+            : NET_FAILED;
+    if (result != NET_OK) {
+        connection.close();
+        if (result == NET_TIMED_OUT)
+            ui.show_message(MESSAGE_ERROR, NO_ANSWER);
+        else
+            ui.show_message(MESSAGE_PLAIN_ERROR, "サーバーソケットに接続失敗");
+        return false;
+    }
+    ServerLink link(connection, context.options.timeout_ms);
+    std::string failure;
+    if (!pop_dialogue(link, settings, failure)) {
+        abandon(link, connection, ui, failure);
+        return false;
+    }
+    connection.close();
+    return true;
+}
+
+// Sends one command (or none, for the greeting) and checks that its reply
+// carries one of the accepted codes.
+bool smtp_step(ServerLink& link, const std::string& command, const char* step, int accepted,
+               int also_accepted, std::string& failure) {
+    NetResult result = command.empty() ? NET_OK : link.send(command);
+    int code = 0;
+    std::string reply;
+    if (result == NET_OK)
+        result = link.read_smtp_reply(code, reply);
+    if (result != NET_OK) {
+        failure = failure_text(result);
+        return false;
+    }
+    if (code != accepted && code != also_accepted) {
+        failure = std::string("メールサーバーがエラーを返しました（") + step + "）\n" + reply;
+        return false;
+    }
+    return true;
+}
+
+bool send_all_or_fail(ServerLink& link, std::string_view text, std::string& failure) {
+    NetResult result = link.send(text);
+    if (result != NET_OK)
+        failure = failure_text(result);
+    return result == NET_OK;
+}
+
+std::string header_lines(const SettingsRecord& settings, std::string_view subject) {
+    std::string recipient2 = text_of(settings.recipient_address2);
+    std::string lines = std::string("X-Mailer: ") + MAILER_NAME + "\r\n";
+    lines += "Date: " + format_mail_date(current_local_time()) + " \r\n";
+    lines += "From: " + encode_header_word(to_iso2022jp(SENDER_DISPLAY_NAME)) + " <" +
+             text_of(settings.sender_address) + ">\r\n";
+    lines += "To: " + text_of(settings.recipient_address) + " \r\n";
+    if (!recipient2.empty())
+        lines += "Cc: " + recipient2 + " \r\n";
+    lines += "Subject: " + encode_header_word(to_iso2022jp(subject)) + " \r\n";
+    // Declared, so that today's mail readers need not guess the character set.
+    lines += "MIME-Version: 1.0\r\n";
+    lines += "Content-Type: text/plain; charset=ISO-2022-JP\r\n";
+    lines += "Content-Transfer-Encoding: 7bit\r\n";
+    return lines;
+}
+
+bool smtp_dialogue(ServerLink& link, MailContext& context, std::string_view subject,
+                   std::string_view body, int mode, std::string& failure) {
+    const SettingsRecord& settings = context.settings;
+    std::string recipient2 = text_of(settings.recipient_address2);
+    if (!smtp_step(link, "", "接続", 220, 220, failure) ||
+        !smtp_step(link, "HELO " + text_of(settings.smtp_server) + "\r\n", "HELO", 250, 250,
+                   failure) ||
+        !smtp_step(link, "MAIL FROM: <" + text_of(settings.sender_address) + ">\r\n", "MAIL FROM",
+                   250, 250, failure) ||
+        !smtp_step(link, "RCPT TO: <" + text_of(settings.recipient_address) + ">\r\n", "RCPT TO",
+                   250, 251, failure))
+        return false;
+    if (!recipient2.empty() &&
+        !smtp_step(link, "RCPT TO: <" + recipient2 + ">\r\n", "RCPT TO", 250, 251, failure))
+        return false;
+    if (!smtp_step(link, "DATA\r\n", "DATA", 354, 354, failure))
+        return false;
+
+    // Header lines go out one write each, then the empty line.
+    std::string headers = header_lines(settings, subject);
+    for (size_t start = 0; start < headers.size();) {
+        size_t end = headers.find("\r\n", start) + 2;
+        if (!send_all_or_fail(link, std::string_view(headers).substr(start, end - start), failure))
+            return false;
+        start = end;
+    }
+    if (!send_all_or_fail(link, "\r\n", failure))
+        return false;
+
+    // The body line by line; empty lines are not sent, and a line that starts
+    // with "." gets a second one so that the server does not take it as the end.
+    MailProgress& progress = context.progress;
+    std::string converted = to_iso2022jp(body);
+    for (size_t start = 0; start < converted.size();) {
+        size_t end = converted.find('\n', start);
+        if (end == std::string::npos)
+            end = converted.size();
+        std::string_view piece = std::string_view(converted).substr(start, end - start);
+        start = end + 1;
+        if (piece.empty())
+            continue;
+        std::string line = piece[0] == '.' ? "." : "";
+        line.append(piece);
+        line += "\r\n";
+        if (!send_all_or_fail(link, line, failure))
+            return false;
+        if (mode == MAIL_PROGRESS && progress.progress_total > progress.progress_done) {
+            int32_t step = static_cast<int32_t>(piece.size() + 2);
+            if (step > progress.progress_total - progress.progress_done)
+                step = progress.progress_total - progress.progress_done;
+            progress.progress_done += step;
+            context.ui.step_progress(step);
+        }
+    }
+    if (!smtp_step(link, ".\r\n", "本文送信", 250, 250, failure))
+        return false;
+    // The message is accepted; the answer to QUIT changes nothing.
+    int code = 0;
+    std::string reply;
+    if (link.send("QUIT\r\n") == NET_OK)
+        link.read_smtp_reply(code, reply);
+    return true;
+}
+
+} // namespace
+
+std::string format_mail_date(const LocalTimeStamp& time) {
+    static const char* const DAYS[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const MONTHS[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    int weekday = time.weekday >= 0 && time.weekday <= 6 ? time.weekday : 0;
+    int month = time.month >= 1 && time.month <= 12 ? time.month : 1;
+    int offset = time.utc_offset_minutes;
+    char sign = offset < 0 ? '-' : '+';
+    if (offset < 0)
+        offset = -offset;
+    char text[64];
+    std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02d%02d", DAYS[weekday],
+                  time.day, MONTHS[month - 1], time.year, time.hour, time.minute, time.second, sign,
+                  offset / 60 % 100, offset % 60);
+    return text;
+}
+
+bool send_mail(MailContext& context, std::string_view subject, std::string_view body, int mode) {
+    MailUi& ui = context.ui;
+    const SettingsRecord& settings = context.settings;
+    std::string unsafe = unsafe_mail_setting_message(settings);
+    if (!unsafe.empty()) {
+        ui.show_message(MESSAGE_ERROR, unsafe);
+        return false;
+    }
+    if (settings.pop_before_smtp == 1 && !log_in_to_pop(context))
+        return false;
+
+    NetLayer net;
+    if (!net.started()) {
+        ui.show_message(MESSAGE_ERROR, "WSAStartup エラーです");
+        return false;
+    }
+    std::string server = text_of(settings.smtp_server);
+    NetAddress address;
+    if (!resolve_host(server, address)) {
+        ui.show_message(MESSAGE_ERROR, server + "が見つかりません");
+        return false;
+    }
+    TcpConnection connection;
+    if (!connection.open()) {
+        ui.show_message(MESSAGE_ERROR, "ソケットをオープンできません");
+        return false;
+    }
+    int port = settings.smtp_port;
+    if (port == 0) {
+        port = service_port(context.options.port_service);
+        if (port == 0) {
+            ui.show_message(MESSAGE_NOTICE, "ポート指定がされていないので、デフォルトを使います");
+            port = context.options.default_port;
+        }
+    }
+    NetResult result = valid_port(port)
+                           ? connection.connect(address, port, context.options.timeout_ms)
+                           : NET_FAILED;
+    if (result != NET_OK) {
+        connection.close();
+        ui.show_message(MESSAGE_ERROR,
+                        result == NET_TIMED_OUT ? NO_ANSWER : "サーバーソケットに接続失敗");
+        return false;
+    }
+    ServerLink link(connection, context.options.timeout_ms);
+    std::string failure;
+    if (!smtp_dialogue(link, context, subject, body, mode, failure)) {
+        abandon(link, connection, ui, failure);
+        return false;
+    }
+    connection.close();
+    return true;
+}
+
+} // namespace vntra
