@@ -16,18 +16,23 @@ struct NoticeResources {
 };
 NoticeResources notice_resources;
 
-// Notices gather in the lower right corner of the work area, where they do
-// not cover the calendar.
+// Notices gather in the lower right corner of the work area, above the
+// taskbar, where they do not cover the calendar.
 void place_in_corner(HWND dialog) {
-    RECT work_area;
+    RECT area;
     RECT window;
-    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work_area, 0) ||
-        !::GetWindowRect(dialog, &window))
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0) || !::GetWindowRect(dialog, &window))
         return;
+    // Some shells leave the taskbar inside the reported work area.
+    RECT taskbar;
+    HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (tray && ::GetWindowRect(tray, &taskbar) && taskbar.top > area.top &&
+        taskbar.top < area.bottom)
+        area.bottom = taskbar.top;
     int width = window.right - window.left;
     int height = window.bottom - window.top;
-    ::SetWindowPos(dialog, nullptr, work_area.right - width - 8, work_area.bottom - height - 8, 0,
-                   0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(dialog, nullptr, area.right - width - 8, area.bottom - height - 8, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void on_init(App& app, HWND dialog) {
