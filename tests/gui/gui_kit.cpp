@@ -166,7 +166,10 @@ bool Program::start(const std::filesystem::path& folder) {
                 resident_ = window;
         return resident_ != nullptr;
     });
-    return resident_ != nullptr;
+    // The window answers only once start-up is over and the loop runs.
+    DWORD_PTR ignored = 0;
+    return resident_ != nullptr && ::SendMessageTimeoutW(resident_, WM_NULL, 0, 0, SMTO_NORMAL,
+                                                         MESSAGE_TIMEOUT_MS, &ignored) != 0;
 }
 
 bool Program::running() const {
