@@ -119,3 +119,23 @@ GUI_TEST(exit_compacts_renumbers_and_backs_up) {
 
 } // namespace
 } // namespace vntra::gui
+
+namespace vntra::gui {
+namespace {
+
+GUI_TEST(end_of_session_runs_the_same_housekeeping) {
+    std::filesystem::path folder = fresh_program_folder("session_end");
+    ScheduleRecord deleted = blank_record();
+    write_records(folder / "vntradata.fil", {deleted, todo_record("残る")});
+    Program program;
+    GUI_CHECK(program.start(folder));
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(program.resident(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer);
+    GUI_CHECK(answer == TRUE);
+    GUI_CHECK(program.wait_for_exit() == 0);
+    GUI_CHECK(record_count_of(folder / "vntradata.fil") == 1);
+    GUI_CHECK(read_bytes(folder / "vntradata.bak") == read_bytes(folder / "vntradata.fil"));
+}
+
+} // namespace
+} // namespace vntra::gui
