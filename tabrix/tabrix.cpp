@@ -142,34 +142,72 @@ int count(const char* line, char separator) {
     return line == nullptr ? FIELD_ERR_NULL_ARGUMENT : count_fields(line, separator);
 }
 
-int32_t convert_int(const char* t) { return to_int32(t); }
-float convert_float(const char* t) { return std::strtof(t, nullptr); }
-double convert_double(const char* t) { return std::strtod(t, nullptr); }
+int32_t convert_int(const char* t) {
+    return to_int32(t);
+}
+float convert_float(const char* t) {
+    return std::strtof(t, nullptr);
+}
+double convert_double(const char* t) {
+    return std::strtod(t, nullptr);
+}
 
 } // namespace
 
 extern "C" {
 
-int CSV_sget(const char* line, char* out, int n) { return get_text(line, out, n, COMMA); }
-int CSV_iget(const char* line, int32_t* out, int n) { return get_number(line, out, n, COMMA, convert_int); }
-int CSV_lget(const char* line, int32_t* out, int n) { return get_number(line, out, n, COMMA, convert_int); }
-int CSV_fget(const char* line, float* out, int n) { return get_number(line, out, n, COMMA, convert_float); }
-int CSV_dget(const char* line, double* out, int n) { return get_number(line, out, n, COMMA, convert_double); }
-int CSV_len(const char* line, int n) { return field_length(line, n, COMMA); }
-int CSV_count(const char* line) { return count(line, COMMA); }
-int CSV_version(void) { return LIBRARY_VERSION; }
+int CSV_sget(const char* line, char* out, int n) {
+    return get_text(line, out, n, COMMA);
+}
+int CSV_iget(const char* line, int32_t* out, int n) {
+    return get_number(line, out, n, COMMA, convert_int);
+}
+int CSV_lget(const char* line, int32_t* out, int n) {
+    return get_number(line, out, n, COMMA, convert_int);
+}
+int CSV_fget(const char* line, float* out, int n) {
+    return get_number(line, out, n, COMMA, convert_float);
+}
+int CSV_dget(const char* line, double* out, int n) {
+    return get_number(line, out, n, COMMA, convert_double);
+}
+int CSV_len(const char* line, int n) {
+    return field_length(line, n, COMMA);
+}
+int CSV_count(const char* line) {
+    return count(line, COMMA);
+}
+int CSV_version(void) {
+    return LIBRARY_VERSION;
+}
 
-int TAB_sget(const char* line, char* out, int n) { return get_text(line, out, n, TAB); }
-int TAB_iget(const char* line, int32_t* out, int n) { return get_number(line, out, n, TAB, convert_int); }
-int TAB_lget(const char* line, int32_t* out, int n) { return get_number(line, out, n, TAB, convert_int); }
-int TAB_fget(const char* line, float* out, int n) { return get_number(line, out, n, TAB, convert_float); }
-int TAB_dget(const char* line, double* out, int n) { return get_number(line, out, n, TAB, convert_double); }
-int TAB_len(const char* line, int n) { return field_length(line, n, TAB); }
-int TAB_count(const char* line) { return count(line, TAB); }
+int TAB_sget(const char* line, char* out, int n) {
+    return get_text(line, out, n, TAB);
+}
+int TAB_iget(const char* line, int32_t* out, int n) {
+    return get_number(line, out, n, TAB, convert_int);
+}
+int TAB_lget(const char* line, int32_t* out, int n) {
+    return get_number(line, out, n, TAB, convert_int);
+}
+int TAB_fget(const char* line, float* out, int n) {
+    return get_number(line, out, n, TAB, convert_float);
+}
+int TAB_dget(const char* line, double* out, int n) {
+    return get_number(line, out, n, TAB, convert_double);
+}
+int TAB_len(const char* line, int n) {
+    return field_length(line, n, TAB);
+}
+int TAB_count(const char* line) {
+    return count(line, TAB);
+}
 
 } // extern "C"
 
 #ifdef _WIN32
 // The library keeps no state, so there is nothing to set up or tear down.
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+    return TRUE;
+}
 #endif

@@ -158,6 +158,8 @@ TEST(FieldSafety, NullArgumentsWriteNothing) {
     EXPECT_LT(TAB_count(nullptr), 0);
 }
 
-TEST(FieldVersion, IsEighty) { EXPECT_EQ(80, CSV_version()); }
+TEST(FieldVersion, IsEighty) {
+    EXPECT_EQ(80, CSV_version());
+}
 
 } // namespace

@@ -46,7 +46,9 @@ std::string sjis_to_utf8(std::string_view sjis) {
     return convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD", 1);
 }
 
-std::string utf8_to_sjis(std::string_view utf8) { return convert("CP932", "UTF-8", utf8, "?", 1); }
+std::string utf8_to_sjis(std::string_view utf8) {
+    return convert("CP932", "UTF-8", utf8, "?", 1);
+}
 
 std::filesystem::path path_from_sjis(std::string_view sjis) {
     return std::filesystem::path(sjis_to_utf8(sjis));

@@ -10,8 +10,8 @@ const UINT SHIFT_JIS = 932;
 std::wstring to_wide(UINT code_page, std::string_view text) {
     if (text.empty())
         return {};
-    int length = ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0);
+    int length =
+        ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(length, L'\0');
     ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                           length);

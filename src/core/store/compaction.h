@@ -14,7 +14,8 @@ namespace vntra {
 struct CompactionPaths {
     std::filesystem::path compact_copy;   // "vntradata2.fil" beside the data file
     std::filesystem::path program_folder; // where the backup goes when the chosen folder fails
-    std::filesystem::path backup_folder;  // the folder the user chose; empty means the program folder
+    std::filesystem::path
+        backup_folder; // the folder the user chose; empty means the program folder
 };
 
 enum CompactionOutcome {

@@ -12,7 +12,9 @@ bool write_count(std::FILE* file, int32_t count) {
            std::fwrite(&count, sizeof count, 1, file) == 1;
 }
 
-long slot_offset(int32_t id) { return DATA_HEADER_SIZE + (id - 1) * RECORD_SIZE; }
+long slot_offset(int32_t id) {
+    return DATA_HEADER_SIZE + (id - 1) * RECORD_SIZE;
+}
 
 bool write_slot(std::FILE* file, const ScheduleRecord& record) {
     return std::fseek(file, slot_offset(record.id), SEEK_SET) == 0 &&

@@ -40,8 +40,8 @@ bool save_settings(const std::filesystem::path& path, const SettingsRecord& sett
     FilePtr file = open_file(temporary, "wb");
     if (!file)
         return false;
-    bool written = std::fwrite(&settings, sizeof settings, 1, file.get()) == 1 &&
-                   flush_to_disk(file.get());
+    bool written =
+        std::fwrite(&settings, sizeof settings, 1, file.get()) == 1 && flush_to_disk(file.get());
     if (close_checked(std::move(file)) && written && replace_file(temporary, path))
         return true;
     std::error_code ignored;

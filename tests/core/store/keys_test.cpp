@@ -28,7 +28,8 @@ TEST(SortKey, OrdersByDateThenKindThenTime) {
     EXPECT_EQ("2004031510900200403151030", make_sort_key(timed));
     EXPECT_EQ("2004031550000200403152400", make_sort_key(all_day));
     EXPECT_LT(make_sort_key(timed), make_sort_key(all_day));
-    EXPECT_EQ("0000000060000000000000000", make_sort_key(dated(KIND_TODO, {0, 0, 0}, 0, 0, {0, 0, 0}, 0, 0)));
+    EXPECT_EQ("0000000060000000000000000",
+              make_sort_key(dated(KIND_TODO, {0, 0, 0}, 0, 0, {0, 0, 0}, 0, 0)));
 }
 
 TEST(DateKeys, SpanAcrossTheYearCoversEveryDayInIt) {
