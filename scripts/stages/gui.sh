@@ -28,9 +28,10 @@ take_screenshots() {
         sleep 0.2
     done
 }
-take_screenshots &
+take_screenshots >/dev/null 2>&1 &
 watcher=$!
 trap 'kill $watcher 2>/dev/null; stop_private_xvfb' EXIT
+trap 'exit 130' INT TERM
 
 w() { winepath -w "$1"; }
 timeout "${VNTRA_GUI_TIMEOUT:-600}" wine explorer /desktop=vntragui,1280x900 \
