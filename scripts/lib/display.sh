@@ -1,0 +1,41 @@
+# Displays for Wine: the user's own, or a private Xvfb. Source after common.sh.
+
+# Starts Xvfb on a free display number and exports DISPLAY; XVFB_PID is its id.
+start_private_xvfb() {
+    local size=${1:-1280x900} n
+    for n in $(seq 90 130); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local tries=0
+    until [ -e "/tmp/.X11-unix/X$n" ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+            echo "Xvfb did not start on :$n" >&2
+            return 1
+        fi
+    done
+    export DISPLAY=":$n"
+}
+
+stop_private_xvfb() {
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+}
+
+# True when $DISPLAY names a display that answers (a local socket, or any
+# remote display, which is trusted).
+display_usable() {
+    local display=${DISPLAY:-}
+    [ -n "$display" ] || return 1
+    case "$display" in
+    :*)
+        local number=${display#:}
+        number=${number%%.*}
+        [ -S "/tmp/.X11-unix/X$number" ]
+        ;;
+    *) return 0 ;;
+    esac
+}

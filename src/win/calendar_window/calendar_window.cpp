@@ -1,0 +1,301 @@
+#include "calendar_window/calendar_window.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "calendar_window/month_view.h"
+#include "calendar_window/window_texts.h"
+#include "reminders/notice_window.h"
+#include "reminders/today_notice.h"
+#include "resource_ids.h"
+#include "shell/list_font.h"
+#include "shell/wide_text.h"
+
+namespace vntra {
+namespace {
+
+// Controls and menu items whose windows do not exist yet: the entry dialog,
+// the bulk mail, settings, help, about, import and export.
+const int UNBUILT_CONTROLS[] = {IDC_EDIT_SCHEDULE,  IDC_NEW_TODO,       IDC_EDIT_TODO,
+                                IDC_SEND_MAIL,      IDC_SEND_MONTH,     IDC_SEND_WEEK1,
+                                IDC_SEND_WEEK1 + 1, IDC_SEND_WEEK1 + 2, IDC_SEND_WEEK1 + 3};
+const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS, CMD_HELP, CMD_ABOUT, CMD_IMPORT, CMD_EXPORT};
+const bool BULK_MAIL_BUILT = false;
+
+struct CalendarWindow {
+    App* app;
+    HWND dialog;
+    LocalDate today;
+    YearMonth shown;
+    int selected_day;
+    MonthView month;
+    TodoView todo;
+    HBRUSH brushes[CELL_SHADE_COUNT];
+    HFONT month_list_font;
+    HFONT todo_list_font;
+};
+
+CalendarWindow* window_of(HWND dialog) {
+    return reinterpret_cast<CalendarWindow*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+std::string number_text(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return text;
+}
+
+// ---- filling the controls --------------------------------------------------
+
+// Puts the rows into a list box and lets it scroll sideways only when the
+// widest row does not fit.
+void fill_list(HWND list, HFONT font, const std::vector<std::string>& rows) {
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    HDC context = ::GetDC(list);
+    HGDIOBJ previous = ::SelectObject(context, font);
+    int widest = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::wstring row = widen(rows[i]);
+        ::SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(row.c_str()));
+        SIZE extent{};
+        ::GetTextExtentPoint32W(context, row.c_str(), static_cast<int>(row.size()), &extent);
+        if (extent.cx > widest)
+            widest = extent.cx;
+    }
+    ::SelectObject(context, previous);
+    ::ReleaseDC(list, context);
+    RECT client;
+    ::GetClientRect(list, &client);
+    ::SendMessageW(list, LB_SETHORIZONTALEXTENT, widest > client.right ? widest + 4 : 0, 0);
+}
+
+void set_border(HWND control, bool bordered) {
+    LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
+    LONG_PTR wanted = bordered ? (style | WS_BORDER) : (style & ~static_cast<LONG_PTR>(WS_BORDER));
+    if (wanted == style)
+        return;
+    ::SetWindowLongPtrW(control, GWL_STYLE, wanted);
+    ::SetWindowPos(control, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void refresh_month_list(CalendarWindow& w) {
+    const App& app = *w.app;
+    w.month = build_month_view(app.store, w.shown, w.today, app.settings.mark_range);
+    fill_list(::GetDlgItem(w.dialog, IDC_MONTH_LIST), w.month_list_font, w.month.rows);
+    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK5), BULK_MAIL_BUILT && w.month.week5_exists);
+    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK6), BULK_MAIL_BUILT && w.month.week6_exists);
+    for (int i = 0; i < MONTH_CELL_COUNT; ++i) {
+        int day = w.month.cells[i];
+        set_control_text(w.dialog, IDC_FIRST_CELL + i, day ? number_text(day) : "");
+        set_border(::GetDlgItem(w.dialog, IDC_FIRST_CELL + i), day && w.month.day_marks[day] == 1);
+    }
+    ::InvalidateRect(w.dialog, nullptr, TRUE);
+}
+
+void show_todo_notice(CalendarWindow& w) {
+    set_control_text(w.dialog, IDC_TODO_NOTICE,
+                     todo_notice_text(w.todo.entries.size(), w.app->settings.send_todo));
+}
+
+void refresh_todo_list(CalendarWindow& w) {
+    w.todo = build_todo_view(w.app->store);
+    fill_list(::GetDlgItem(w.dialog, IDC_TODO_LIST), w.todo_list_font, w.todo.rows);
+    show_todo_notice(w);
+}
+
+void show_month(CalendarWindow& w) {
+    set_control_text(w.dialog, IDC_YEAR, number_text(w.shown.year));
+    set_control_text(w.dialog, IDC_MONTH, number_text(w.shown.month));
+    refresh_month_list(w);
+}
+
+void show_today_notice(CalendarWindow& w) {
+    App& app = *w.app;
+    open_notice(app, w.dialog);
+    append_notice(app, build_today_notice(app.store, w.today));
+    app.today_notice_shown = true;
+}
+
+// ---- dialog routines -------------------------------------------------------
+
+void on_init(CalendarWindow& w) {
+    App& app = *w.app;
+    app.calendar_window = w.dialog;
+    HICON icon = ::LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    ::SendMessageW(w.dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    ::SendMessageW(w.dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    HMENU menu = ::GetMenu(w.dialog);
+    for (UINT command : UNBUILT_MENU_COMMANDS)
+        ::EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED);
+    ::DrawMenuBar(w.dialog);
+    for (int id : UNBUILT_CONTROLS)
+        ::EnableWindow(::GetDlgItem(w.dialog, id), FALSE);
+
+    for (int shade = 0; shade < CELL_SHADE_COUNT; ++shade) {
+        RgbColour colour = shade_colour(static_cast<CellShade>(shade));
+        w.brushes[shade] = ::CreateSolidBrush(RGB(colour.red, colour.green, colour.blue));
+    }
+    HWND month_list = ::GetDlgItem(w.dialog, IDC_MONTH_LIST);
+    HWND todo_list = ::GetDlgItem(w.dialog, IDC_TODO_LIST);
+    w.month_list_font = create_list_font(month_list, app.settings);
+    w.todo_list_font = create_list_font(todo_list, app.settings);
+    ::SendMessageW(month_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.month_list_font), TRUE);
+    ::SendMessageW(todo_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.todo_list_font), TRUE);
+
+    w.today = local_today();
+    w.shown = {w.today.year, w.today.month};
+    w.selected_day = w.today.day;
+    load_record_count(app.store);
+
+    int mark_range = app.settings.mark_range;
+    if (mark_range >= MARK_THIS_MONTH && mark_range <= MARK_TODAY)
+        ::CheckRadioButton(w.dialog, IDC_MARK_MONTH, IDC_MARK_TODAY, IDC_MARK_MONTH + mark_range);
+    ::CheckRadioButton(w.dialog, IDC_SEND_MONTH, IDC_SEND_WEEK6, IDC_SEND_MONTH);
+    set_control_text(w.dialog, IDC_SEND_MAIL, send_button_caption(app.settings.recipient_address));
+
+    show_month(w);
+    refresh_todo_list(w);
+    if (!app.today_notice_shown && app.settings.notify_today_at_startup == 1)
+        show_today_notice(w);
+}
+
+void close_window(CalendarWindow& w) {
+    for (HBRUSH& brush : w.brushes) {
+        ::DeleteObject(brush);
+        brush = nullptr;
+    }
+    w.app->busy = false;
+    w.app->calendar_window = nullptr;
+    ::EndDialog(w.dialog, 0);
+}
+
+void delete_selected(CalendarWindow& w, int list_id) {
+    HWND list = ::GetDlgItem(w.dialog, list_id);
+    LRESULT row = ::SendMessageW(list, LB_GETCURSEL, 0, 0);
+    const ScheduleList& entries = list_id == IDC_MONTH_LIST ? w.month.entries : w.todo.entries;
+    if (row == LB_ERR || row < 0 || static_cast<size_t>(row) >= entries.size())
+        return;
+    int answer = show_message(w.dialog, DELETE_QUESTION, CONFIRM_TITLE,
+                              MB_YESNO | MB_TOPMOST | MB_ICONQUESTION);
+    if (answer != IDYES) {
+        ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        return;
+    }
+    if (!delete_record(w.app->store, entries[static_cast<size_t>(row)].record.id)) {
+        show_message(w.dialog, DELETE_FAILED_TEXT, ERROR_TITLE,
+                     MB_OK | MB_TOPMOST | MB_ICONWARNING);
+        return;
+    }
+    if (list_id == IDC_MONTH_LIST)
+        refresh_month_list(w);
+    else
+        refresh_todo_list(w);
+}
+
+void choose_mark_range(CalendarWindow& w, int radio_id) {
+    App& app = *w.app;
+    ::CheckRadioButton(w.dialog, IDC_MARK_MONTH, IDC_MARK_TODAY, radio_id);
+    app.settings.mark_range = radio_id - IDC_MARK_MONTH;
+    // A settings file that cannot be written keeps the choice in memory
+    // until the next save; the list follows it either way.
+    save_settings(app.settings_path, app.settings);
+    refresh_month_list(w);
+}
+
+void on_command(CalendarWindow& w, int id, int notification) {
+    switch (id) {
+    case IDC_PREVIOUS_MONTH:
+        if (step_to_previous_month(w.shown))
+            show_month(w);
+        break;
+    case IDC_NEXT_MONTH:
+        step_to_next_month(w.shown);
+        show_month(w);
+        break;
+    case IDC_THIS_MONTH:
+        w.shown = {w.today.year, w.today.month};
+        show_month(w);
+        break;
+    case IDC_DELETE_SCHEDULE:
+        delete_selected(w, IDC_MONTH_LIST);
+        break;
+    case IDC_DELETE_TODO:
+        delete_selected(w, IDC_TODO_LIST);
+        break;
+    case IDC_MARK_MONTH:
+    case IDC_MARK_WEEK:
+    case IDC_MARK_TODAY:
+        if (notification == BN_CLICKED)
+            choose_mark_range(w, id);
+        break;
+    case CMD_TO_TRAY:
+    case IDCANCEL:
+        close_window(w);
+        break;
+    default:
+        break;
+    }
+}
+
+// Paints headers and day cells with their shades; the text keeps its colour.
+INT_PTR on_colour(CalendarWindow& w, HDC context, HWND control) {
+    int id = ::GetDlgCtrlID(control);
+    CellShade shade;
+    if (id >= IDC_FIRST_WEEKDAY_HEADER && id <= IDC_LAST_WEEKDAY_HEADER) {
+        shade = header_shade(id - IDC_FIRST_WEEKDAY_HEADER);
+    } else if (id >= IDC_FIRST_CELL && id <= IDC_LAST_CELL) {
+        int index = id - IDC_FIRST_CELL;
+        shade = cell_shade(w.shown, index, w.month.cells[index], w.today);
+    } else {
+        return FALSE;
+    }
+    ::SetBkMode(context, TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(w.brushes[shade]);
+}
+
+void on_destroy(CalendarWindow& w) {
+    ::DeleteObject(w.month_list_font);
+    ::DeleteObject(w.todo_list_font);
+    w.month_list_font = w.todo_list_font = nullptr;
+}
+
+INT_PTR CALLBACK calendar_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        CalendarWindow* w = reinterpret_cast<CalendarWindow*>(lparam);
+        w->dialog = dialog;
+        ::SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+        on_init(*w);
+        return TRUE;
+    }
+    CalendarWindow* w = window_of(dialog);
+    if (!w)
+        return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        on_command(*w, LOWORD(wparam), HIWORD(wparam));
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return on_colour(*w, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_DESTROY:
+        on_destroy(*w);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void open_calendar_window(App& app) {
+    CalendarWindow window{};
+    window.app = &app;
+    ::DialogBoxParamW(app.instance, MAKEINTRESOURCEW(IDD_CALENDAR), app.resident_window,
+                      calendar_dialog_proc, reinterpret_cast<LPARAM>(&window));
+    // Whatever ended the dialog, the tray must take clicks again.
+    app.busy = false;
+    app.calendar_window = nullptr;
+}
+
+} // namespace vntra

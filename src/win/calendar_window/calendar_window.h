@@ -1,0 +1,16 @@
+// The calendar window (dialog 102): the month grid, the month's schedule
+// list, the ToDo list and the paging between months.
+#ifndef VNTRA_WIN_CALENDAR_WINDOW_H
+#define VNTRA_WIN_CALENDAR_WINDOW_H
+
+#include "shell/app.h"
+
+namespace vntra {
+
+// Runs the window modally, owned by the resident window; clears `busy` when
+// it closes.
+void open_calendar_window(App& app);
+
+} // namespace vntra
+
+#endif

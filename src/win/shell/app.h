@@ -1,0 +1,59 @@
+// What the program owns for its whole run: the paths, the one settings
+// record, the data file's count, and the flags and windows the tray, the
+// calendar window and the notice window share.
+#ifndef VNTRA_WIN_APP_H
+#define VNTRA_WIN_APP_H
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+#include "store/data_file.h"
+#include "store/schedule_keys.h"
+#include "store/settings_record.h"
+
+namespace vntra {
+
+const wchar_t RESIDENT_CLASS_NAME[] = L"vntra";
+const wchar_t RESIDENT_WINDOW_TITLE[] = L"vntra";
+const wchar_t INSTANCE_MUTEX_NAME[] = L"hollin-tasni-vntra";
+const UINT SCAN_TIMER_ID = 100;
+const UINT SCAN_PERIOD_MS = 60000;
+const UINT TRAY_CALLBACK_MESSAGE = WM_APP + 100; // 32868
+const UINT TRAY_ICON_ID = 1;
+
+struct App {
+    HINSTANCE instance = nullptr;
+    HWND resident_window = nullptr;
+    HMENU tray_menu_resource = nullptr;
+    HMENU tray_menu = nullptr; // the first popup of menu 110
+    HICON tray_icon = nullptr;
+    UINT taskbar_created_message = 0;
+
+    std::filesystem::path program_folder;
+    std::string program_folder_sjis; // ends with a backslash
+    std::filesystem::path settings_path;
+    std::filesystem::path data_path;
+    std::filesystem::path compact_path;
+
+    DataFile store;
+    SettingsRecord settings{};
+    // The exit housekeeping needs the loaded expiry period; start-up that
+    // stopped before loading the settings leaves the data file alone.
+    bool settings_loaded = false;
+
+    bool busy = false; // a window opened from the tray is up
+    bool today_notice_shown = false;
+    HWND calendar_window = nullptr;
+    HWND notice_window = nullptr;
+};
+
+App& application();
+
+// Today as the local clock has it.
+LocalDate local_today();
+
+} // namespace vntra
+
+#endif

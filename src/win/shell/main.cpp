@@ -1,0 +1,77 @@
+// Program entry: refuses a second instance, creates the resident window and
+// runs the one message loop.
+#include <windows.h>
+
+#include <string>
+
+#include "resource_ids.h"
+#include "shell/app.h"
+#include "shell/resident_window.h"
+#include "shell/wide_text.h"
+#include "tabrix.h"
+
+namespace vntra {
+namespace {
+
+// The tray commands whose dialogs do not exist yet are shown greyed out.
+const UINT UNBUILT_TRAY_COMMANDS[] = {CMD_TRAY_SETTINGS, CMD_TRAY_HELP, CMD_TRAY_ABOUT,
+                                      CMD_TRAY_IMPORT, CMD_TRAY_EXPORT};
+
+std::wstring executable_file_name() {
+    wchar_t path[MAX_PATH + 1] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name = std::filesystem::path(path).filename().wstring();
+    const size_t NAME_LIMIT = 128;
+    return name.size() > NAME_LIMIT ? name.substr(0, NAME_LIMIT) : name;
+}
+
+void warn_second_instance() {
+    std::wstring text = executable_file_name() + widen("\nこのプログラムは既に起動しています");
+    ::MessageBoxW(nullptr, text.c_str(), widen("二重起動").c_str(),
+                  MB_OK | MB_ICONWARNING | MB_TOPMOST);
+}
+
+int run(HINSTANCE instance) {
+    // The CSV field library is part of the program; one from an older build
+    // would read imported lines differently.
+    if (CSV_version() < LIBRARY_VERSION)
+        return 0;
+
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, INSTANCE_MUTEX_NAME);
+    if (mutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        warn_second_instance();
+        ::CloseHandle(mutex);
+        return 0;
+    }
+
+    App& app = application();
+    app.instance = instance;
+    app.tray_menu_resource = ::LoadMenuW(instance, MAKEINTRESOURCEW(IDM_TRAY_MENU));
+    app.tray_menu = ::GetSubMenu(app.tray_menu_resource, 0);
+    for (UINT command : UNBUILT_TRAY_COMMANDS)
+        ::EnableMenuItem(app.tray_menu, command, MF_BYCOMMAND | MF_GRAYED);
+
+    HWND window = create_resident_window(instance);
+    int exit_code = 0;
+    if (window) {
+        ::ShowWindow(window, SW_HIDE);
+        MSG message;
+        while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        exit_code = static_cast<int>(message.wParam);
+    }
+    if (app.tray_menu_resource)
+        ::DestroyMenu(app.tray_menu_resource);
+    if (mutex)
+        ::CloseHandle(mutex);
+    return exit_code;
+}
+
+} // namespace
+} // namespace vntra
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return vntra::run(instance);
+}

@@ -1,0 +1,201 @@
+#include "shell/resident_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "calendar_window/calendar_window.h"
+#include "platform/sjis_text.h"
+#include "resource_ids.h"
+#include "shell/app.h"
+#include "shell/wide_text.h"
+#include "store/compaction.h"
+
+namespace vntra {
+namespace {
+
+// ---- tray icon -------------------------------------------------------------
+
+NOTIFYICONDATAW tray_registration(const App& app) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = app.resident_window;
+    data.uID = TRAY_ICON_ID;
+    return data;
+}
+
+void add_tray_icon(App& app) {
+    if (!app.tray_icon)
+        app.tray_icon = static_cast<HICON>(
+            ::LoadImageW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, 0));
+    NOTIFYICONDATAW data = tray_registration(app);
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = TRAY_CALLBACK_MESSAGE;
+    data.hIcon = app.tray_icon;
+    std::wstring tip = widen(std::string("Vontara ") + VERSION_TEXT);
+    std::wcsncpy(data.szTip, tip.c_str(), sizeof data.szTip / sizeof data.szTip[0] - 1);
+    ::Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void delete_tray_icon(App& app) {
+    NOTIFYICONDATAW data = tray_registration(app);
+    ::Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void show_tray_menu(App& app) {
+    ::SetForegroundWindow(app.resident_window);
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    ::TrackPopupMenu(app.tray_menu, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+                     app.resident_window, nullptr);
+    // Without a message after it, the menu would not close when the user
+    // clicks elsewhere.
+    ::PostMessageW(app.resident_window, WM_NULL, 0, 0);
+}
+
+void on_tray_callback(App& app, WPARAM icon_id, LPARAM mouse_event) {
+    if (icon_id != TRAY_ICON_ID)
+        return;
+    if (mouse_event != WM_LBUTTONDOWN && mouse_event != WM_RBUTTONDOWN)
+        return;
+    if (app.busy) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
+    if (mouse_event == WM_LBUTTONDOWN) {
+        app.busy = true;
+        open_calendar_window(app);
+    } else {
+        show_tray_menu(app);
+    }
+}
+
+void on_command(App& app, UINT command) {
+    switch (command) {
+    case CMD_EXIT:
+        delete_tray_icon(app);
+        ::DestroyWindow(app.resident_window);
+        break;
+    default:
+        // Settings, help, about, import and export are greyed out until
+        // their dialogs exist.
+        break;
+    }
+}
+
+// ---- start-up and exit -----------------------------------------------------
+
+bool ensure_settings_file(const App& app) {
+    if (open_file(app.settings_path, "rb+"))
+        return true;
+    FilePtr created = open_file(app.settings_path, "wb");
+    return created && close_checked(std::move(created));
+}
+
+bool ensure_data_file(const App& app) {
+    return open_file(app.data_path, "rb+") || create_data_file(app.data_path);
+}
+
+void find_program_folder(App& app) {
+    wchar_t module_path[MAX_PATH + 1] = {};
+    ::GetModuleFileNameW(nullptr, module_path, MAX_PATH);
+    app.program_folder = std::filesystem::path(module_path).parent_path();
+    app.program_folder_sjis = sjis_from_path(app.program_folder) + "\\";
+    app.settings_path = app.program_folder / SETTINGS_FILE_NAME;
+    app.data_path = app.program_folder / DATA_FILE_NAME;
+    app.compact_path = app.program_folder / COMPACT_FILE_NAME;
+}
+
+// False when the window has to go: the two files can be neither opened nor made.
+bool start_up(App& app, HWND window) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    app.busy = false;
+    app.today_notice_shown = false;
+    app.resident_window = window;
+    find_program_folder(app);
+    if (!ensure_settings_file(app) || !ensure_data_file(app))
+        return false;
+    app.store.path = app.data_path;
+    load_record_count(app.store);
+    add_tray_icon(app);
+    app.settings = load_settings(app.settings_path, app.program_folder_sjis);
+    app.settings_loaded = true;
+    ::SetTimer(window, SCAN_TIMER_ID, SCAN_PERIOD_MS, nullptr);
+    return true;
+}
+
+void exit_housekeeping(App& app) {
+    ::KillTimer(app.resident_window, SCAN_TIMER_ID);
+    if (app.settings_loaded) {
+        CompactionPaths paths{app.compact_path, app.program_folder,
+                              path_from_sjis(app.settings.backup_folder)};
+        compact_data_file(app.store, paths, local_today(), app.settings.expiry_days);
+    }
+    if (app.tray_icon) {
+        ::DestroyIcon(app.tray_icon);
+        app.tray_icon = nullptr;
+    }
+    ::PostQuitMessage(0);
+}
+
+void on_scan_timer(App&) {
+    // The minute scan of alarms and reminder mails runs here.
+}
+
+LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    App& app = application();
+    switch (message) {
+    case WM_CREATE:
+        return start_up(app, window) ? 0 : -1;
+    case WM_DESTROY:
+        exit_housekeeping(app);
+        return 0;
+    case WM_QUERYENDSESSION:
+    case WM_USERCHANGED:
+        ::DestroyWindow(window);
+        return TRUE;
+    case WM_COMMAND:
+        on_command(app, LOWORD(wparam));
+        return 0;
+    case WM_TIMER:
+        if (wparam == SCAN_TIMER_ID)
+            on_scan_timer(app);
+        return 0;
+    case TRAY_CALLBACK_MESSAGE:
+        on_tray_callback(app, wparam, lparam);
+        return 0;
+    default:
+        // A restarted shell has forgotten the icon; add it again.
+        if (message == app.taskbar_created_message && message != 0) {
+            add_tray_icon(app);
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wparam, lparam);
+    }
+}
+
+} // namespace
+
+HWND create_resident_window(HINSTANCE instance) {
+    App& app = application();
+    app.taskbar_created_message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = resident_window_proc;
+    window_class.hInstance = instance;
+    window_class.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    window_class.hIconSm = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, 0));
+    window_class.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    window_class.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    window_class.lpszClassName = RESIDENT_CLASS_NAME;
+    if (!::RegisterClassExW(&window_class))
+        return nullptr;
+    return ::CreateWindowExW(WS_EX_APPWINDOW, RESIDENT_CLASS_NAME, RESIDENT_WINDOW_TITLE,
+                             WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+}
+
+} // namespace vntra

@@ -1,0 +1,405 @@
+#include "gui_kit.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "gui_run.h"
+#include "store/schedule_keys.h"
+
+namespace vntra::gui {
+namespace {
+
+const UINT TRAY_CALLBACK_MESSAGE = WM_APP + 100;
+const UINT COMMAND_EXIT = 40006;
+const UINT MESSAGE_TIMEOUT_MS = 5000;
+
+std::string to_code_page(UINT code_page, const std::wstring& text) {
+    if (text.empty())
+        return {};
+    int length = ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                          length, nullptr, nullptr);
+    return out;
+}
+
+std::wstring from_code_page(UINT code_page, const std::string& text) {
+    if (text.empty())
+        return {};
+    int length =
+        ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                          length);
+    return out;
+}
+
+std::string class_name(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return utf8(name);
+}
+
+struct WindowSearch {
+    std::wstring title;
+    DWORD pid;
+    bool visible_only;
+    bool any_title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect_window(HWND window, LPARAM search_pointer) {
+    WindowSearch& search = *reinterpret_cast<WindowSearch*>(search_pointer);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (search.pid && pid != search.pid)
+        return TRUE;
+    if (search.visible_only && !::IsWindowVisible(window))
+        return TRUE;
+    if (search.any_title || window_text(window) == search.title)
+        search.found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> top_level_windows(const std::wstring& title, DWORD pid, bool visible_only,
+                                    bool any_title) {
+    WindowSearch search{title, pid, visible_only, any_title, {}};
+    ::EnumWindows(collect_window, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK collect_static_text(HWND child, LPARAM text_pointer) {
+    std::wstring& text = *reinterpret_cast<std::wstring*>(text_pointer);
+    if (class_name(child) == "Static") {
+        std::wstring part = window_text(child);
+        if (!part.empty())
+            text += (text.empty() ? L"" : L"|") + part;
+    }
+    return TRUE;
+}
+
+LRESULT send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, MESSAGE_TIMEOUT_MS,
+                          &result);
+    return static_cast<LRESULT>(result);
+}
+
+} // namespace
+
+// ---- checks -----------------------------------------------------------------
+
+std::string utf8(const std::wstring& text) {
+    return to_code_page(CP_UTF8, text);
+}
+std::wstring wide(const std::string& utf8_text) {
+    return from_code_page(CP_UTF8, utf8_text);
+}
+
+std::vector<GuiTest>& registered_tests() {
+    static std::vector<GuiTest> tests;
+    return tests;
+}
+
+void record_check(bool passed, const char* expression, const char* file, int line,
+                  const std::string& detail) {
+    if (passed)
+        return;
+    run_state().current_failures += 1;
+    std::ostringstream message;
+    message << "  FAILED " << std::filesystem::path(file).filename().string() << ":" << line << ": "
+            << expression;
+    if (!detail.empty())
+        message << " (" << detail << ")";
+    log_line(message.str());
+}
+
+void log_line(const std::string& text) {
+    std::ofstream log(run_state().log_path, std::ios::app | std::ios::binary);
+    log << text << "\n";
+}
+
+// ---- the program --------------------------------------------------------------
+
+std::filesystem::path fresh_program_folder(const std::string& name) {
+    std::filesystem::path folder = run_state().work_folder / name;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder);
+    for (const char* file : {"vntra.exe", "tabrix.dll"})
+        std::filesystem::copy_file(run_state().bin_folder / file, folder / file,
+                                   std::filesystem::copy_options::overwrite_existing, ignored);
+    return folder;
+}
+
+Program::~Program() {
+    if (running())
+        kill();
+    if (process_)
+        ::CloseHandle(process_);
+}
+
+bool Program::launch(const std::filesystem::path& folder) {
+    std::wstring executable = (folder / "vntra.exe").wstring();
+    std::wstring command_line = L"\"" + executable + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(executable.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, folder.wstring().c_str(), &startup, &info))
+        return false;
+    ::CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    process_id_ = info.dwProcessId;
+    return true;
+}
+
+bool Program::start(const std::filesystem::path& folder) {
+    if (!launch(folder))
+        return false;
+    wait_until([&] {
+        for (HWND window : top_level_windows(L"vntra", process_id_, false, false))
+            if (class_name(window) == "vntra")
+                resident_ = window;
+        return resident_ != nullptr;
+    });
+    // The window answers only once start-up is over and the loop runs.
+    DWORD_PTR ignored = 0;
+    return resident_ != nullptr && ::SendMessageTimeoutW(resident_, WM_NULL, 0, 0, SMTO_NORMAL,
+                                                         MESSAGE_TIMEOUT_MS, &ignored) != 0;
+}
+
+bool Program::running() const {
+    return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+long Program::wait_for_exit(int timeout_ms) {
+    if (!process_ ||
+        ::WaitForSingleObject(process_, static_cast<DWORD>(timeout_ms)) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_, &code);
+    return static_cast<long>(code);
+}
+
+bool Program::exit_from_tray() {
+    ::PostMessageW(resident_, WM_COMMAND, COMMAND_EXIT, 0);
+    return wait_for_exit() == 0;
+}
+
+void Program::kill() {
+    if (process_) {
+        ::TerminateProcess(process_, 1);
+        ::WaitForSingleObject(process_, 5000);
+    }
+}
+
+void Program::tray_click(UINT button_down_message) const {
+    ::PostMessageW(resident_, TRAY_CALLBACK_MESSAGE, 1, button_down_message);
+}
+
+HWND Program::open_calendar() {
+    tray_click(WM_LBUTTONDOWN);
+    return find_window(L"Vontara", process_id_);
+}
+
+// ---- windows ------------------------------------------------------------------
+
+HWND find_window_now(const std::wstring& title, DWORD pid) {
+    std::vector<HWND> found = top_level_windows(title, pid, true, false);
+    return found.empty() ? nullptr : found.front();
+}
+
+HWND find_window(const std::wstring& title, DWORD pid, int timeout_ms) {
+    HWND window = nullptr;
+    wait_until([&] { return (window = find_window_now(title, pid)) != nullptr; }, timeout_ms);
+    return window;
+}
+
+int count_windows(const std::wstring& title, DWORD pid) {
+    return static_cast<int>(top_level_windows(title, pid, true, false).size());
+}
+
+std::vector<HWND> visible_windows(DWORD pid) {
+    return top_level_windows(L"", pid, true, true);
+}
+
+bool wait_gone(HWND window, int timeout_ms) {
+    return wait_until([&] { return !::IsWindow(window) || !::IsWindowVisible(window); },
+                      timeout_ms);
+}
+
+std::wstring window_text(HWND window) {
+    wchar_t text[2048] = {};
+    ::InternalGetWindowText(window, text, 2048);
+    return text;
+}
+
+std::wstring item_text(HWND dialog, int id) {
+    HWND item = ::GetDlgItem(dialog, id);
+    int length = static_cast<int>(send(item, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    send(item, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+std::wstring static_texts(HWND window) {
+    std::wstring text;
+    ::EnumChildWindows(window, collect_static_text, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+std::vector<std::wstring> list_rows(HWND dialog, int list_id) {
+    HWND list = ::GetDlgItem(dialog, list_id);
+    std::vector<std::wstring> rows;
+    LRESULT count = send(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row.data()));
+        row.resize(wcslen(row.c_str()));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+bool is_enabled(HWND dialog, int id) {
+    return ::IsWindowEnabled(::GetDlgItem(dialog, id));
+}
+
+bool is_checked(HWND dialog, int id) {
+    return send(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool has_border(HWND dialog, int id) {
+    return (::GetWindowLongW(::GetDlgItem(dialog, id), GWL_STYLE) & WS_BORDER) != 0;
+}
+
+void click(HWND dialog, int id) {
+    ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void click_and_wait(HWND dialog, int id) {
+    send(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void select_row(HWND dialog, int list_id, int row) {
+    send(::GetDlgItem(dialog, list_id), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+COLORREF pixel_at(HWND dialog, int id, int x, int y) {
+    POINT point{x, y};
+    ::ClientToScreen(::GetDlgItem(dialog, id), &point);
+    HDC screen = ::GetDC(nullptr);
+    COLORREF colour = ::GetPixel(screen, point.x, point.y);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+bool screenshot(const std::string& name) {
+    const std::filesystem::path& shots = run_state().shot_folder;
+    std::filesystem::path png = shots / (name + ".png");
+    std::error_code ignored;
+    std::filesystem::remove(png, ignored);
+    ::Sleep(300); // let the windows finish painting
+    std::ofstream(shots / (name + ".req")) << name << "\n";
+    bool taken = wait_until([&] { return std::filesystem::exists(png); }, 15000);
+    if (!taken)
+        log_line("  (no screenshot " + name + ": is the stage script watching?)");
+    return taken;
+}
+
+// ---- files ----------------------------------------------------------------------
+
+std::string read_bytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+intmax_t size_of_file(const std::filesystem::path& path) {
+    std::error_code error;
+    uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? -1 : static_cast<intmax_t>(size);
+}
+
+int32_t record_count_of(const std::filesystem::path& data_file) {
+    std::string bytes = read_bytes(data_file);
+    int32_t count = -1;
+    if (bytes.size() >= 12)
+        std::memcpy(&count, bytes.data() + 8, sizeof count);
+    return count;
+}
+
+std::vector<ScheduleRecord> records_of(const std::filesystem::path& data_file) {
+    std::string bytes = read_bytes(data_file);
+    std::vector<ScheduleRecord> records;
+    for (size_t offset = 12; offset + sizeof(ScheduleRecord) <= bytes.size();
+         offset += sizeof(ScheduleRecord)) {
+        ScheduleRecord record;
+        std::memcpy(&record, bytes.data() + offset, sizeof record);
+        records.push_back(record);
+    }
+    return records;
+}
+
+void write_records(const std::filesystem::path& data_file,
+                   const std::vector<ScheduleRecord>& records) {
+    std::ofstream file(data_file, std::ios::binary | std::ios::trunc);
+    int32_t count = static_cast<int32_t>(records.size());
+    file.write("ver 2.3", 8);
+    file.write(reinterpret_cast<const char*>(&count), sizeof count);
+    for (size_t i = 0; i < records.size(); ++i) {
+        ScheduleRecord record = records[i];
+        record.id = static_cast<int32_t>(i + 1);
+        file.write(reinterpret_cast<const char*>(&record), sizeof record);
+    }
+}
+
+void write_settings(const std::filesystem::path& folder, const SettingsRecord& settings) {
+    std::ofstream file(folder / "vntraini.fil", std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(&settings), sizeof settings);
+}
+
+ScheduleRecord dated_record(int32_t kind, int year, int month, int day, int end_year, int end_month,
+                            int end_day, const std::string& content, const std::string& place) {
+    ScheduleRecord record = blank_record();
+    record.kind = kind;
+    record.start_year = year;
+    record.start_month = month;
+    record.start_day = day;
+    record.end_year = end_year;
+    record.end_month = end_month;
+    record.end_day = end_day;
+    record.end_hour = kind == KIND_MORNING ? 12 : 24;
+    if (kind == KIND_AFTERNOON)
+        record.start_hour = 12;
+    set_text(record.content, to_code_page(932, wide(content)));
+    set_text(record.place, to_code_page(932, wide(place)));
+    return record;
+}
+
+ScheduleRecord todo_record(const std::string& content) {
+    ScheduleRecord record = blank_record();
+    record.kind = KIND_TODO;
+    set_text(record.content, to_code_page(932, wide(content)));
+    return record;
+}
+
+Today today() {
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wDayOfWeek};
+}
+
+Today add_days(const Today& date, int days) {
+    LocalDate moved = days_before({date.year, date.month, date.day}, -days);
+    return {moved.year, moved.month, moved.day, ((date.weekday + days) % 7 + 7) % 7};
+}
+
+} // namespace vntra::gui

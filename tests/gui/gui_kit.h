@@ -1,0 +1,163 @@
+// A small kit for driving the real program from outside: start it from a
+// fresh program folder, find its windows, click, read what they show, wait
+// with a time-out, take screenshots and check the files it writes.
+#ifndef VNTRA_TESTS_GUI_KIT_H
+#define VNTRA_TESTS_GUI_KIT_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "store/schedule_record.h"
+#include "store/settings_record.h"
+
+namespace vntra::gui {
+
+// ---- checks ---------------------------------------------------------------
+
+void record_check(bool passed, const char* expression, const char* file, int line,
+                  const std::string& detail);
+std::string utf8(const std::wstring& text);
+std::wstring wide(const std::string& utf8_text);
+
+#define GUI_CHECK(condition)                                                                       \
+    ::vntra::gui::record_check(static_cast<bool>(condition), #condition, __FILE__, __LINE__, {})
+#define GUI_CHECK_MSG(condition, detail)                                                           \
+    ::vntra::gui::record_check(static_cast<bool>(condition), #condition, __FILE__, __LINE__, detail)
+// Wide texts compared; failures show both as UTF-8.
+#define GUI_CHECK_TEXT(expected, actual)                                                           \
+    ::vntra::gui::record_check((expected) == (actual), #actual, __FILE__, __LINE__,                \
+                               "expected \"" + ::vntra::gui::utf8(expected) + "\", got \"" +       \
+                                   ::vntra::gui::utf8(actual) + "\"")
+
+// A test is a function registered under a name; tests run in file order.
+struct GuiTest {
+    const char* name;
+    void (*run)();
+};
+std::vector<GuiTest>& registered_tests();
+struct TestRegistration {
+    TestRegistration(const char* name, void (*run)()) { registered_tests().push_back({name, run}); }
+};
+#define GUI_TEST(name)                                                                             \
+    static void name();                                                                            \
+    static ::vntra::gui::TestRegistration name##_registration(#name, name);                        \
+    static void name()
+
+void log_line(const std::string& text);
+
+// ---- waiting ----------------------------------------------------------------
+
+const int DEFAULT_TIMEOUT_MS = 8000;
+
+template <typename Condition>
+bool wait_until(Condition condition, int timeout_ms = DEFAULT_TIMEOUT_MS) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (::GetTickCount() - start > static_cast<DWORD>(timeout_ms))
+            return false;
+        ::Sleep(50);
+    }
+}
+
+// ---- the program ------------------------------------------------------------
+
+// A fresh program folder holding vntra.exe and tabrix.dll (and nothing else).
+std::filesystem::path fresh_program_folder(const std::string& name);
+
+class Program {
+  public:
+    Program() = default;
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Starts vntra.exe in the folder and waits for its hidden window.
+    bool start(const std::filesystem::path& folder);
+    // Starts it without waiting for a window (the second instance).
+    bool launch(const std::filesystem::path& folder);
+    HWND resident() const { return resident_; }
+    DWORD process_id() const { return process_id_; }
+    bool running() const;
+    // Waits for the process to end; its exit code, or -1 on a time-out.
+    long wait_for_exit(int timeout_ms = DEFAULT_TIMEOUT_MS);
+    // The tray menu's "終了"; returns whether the program ended in time.
+    bool exit_from_tray();
+    // Ends it the hard way (at the end of a failed test).
+    void kill();
+
+    void tray_click(UINT button_down_message) const;
+    // Opens the calendar window with a left click and returns it.
+    HWND open_calendar();
+
+  private:
+    HANDLE process_ = nullptr;
+    DWORD process_id_ = 0;
+    HWND resident_ = nullptr;
+};
+
+// ---- windows ----------------------------------------------------------------
+
+// A visible top-level window of the process with this title (any process
+// when pid is 0), waited for; null on time-out.
+HWND find_window(const std::wstring& title, DWORD pid = 0, int timeout_ms = DEFAULT_TIMEOUT_MS);
+HWND find_window_now(const std::wstring& title, DWORD pid = 0);
+int count_windows(const std::wstring& title, DWORD pid = 0);
+// Visible top-level windows of the process, whatever their title.
+std::vector<HWND> visible_windows(DWORD pid);
+bool wait_gone(HWND window, int timeout_ms = DEFAULT_TIMEOUT_MS);
+
+std::wstring window_text(HWND window);
+std::wstring item_text(HWND dialog, int id);
+// The texts of every static child (a message box's message).
+std::wstring static_texts(HWND window);
+std::vector<std::wstring> list_rows(HWND dialog, int list_id);
+bool is_enabled(HWND dialog, int id);
+bool is_checked(HWND dialog, int id);
+bool has_border(HWND dialog, int id);
+
+// Posts BM_CLICK, for buttons whose handler opens a modal box.
+void click(HWND dialog, int id);
+// Sends BM_CLICK and returns once the handler has run.
+void click_and_wait(HWND dialog, int id);
+void select_row(HWND dialog, int list_id, int row);
+
+// The colour on screen at a point of a control, in its client coordinates.
+COLORREF pixel_at(HWND dialog, int id, int x, int y);
+
+// Saves the whole screen as <shots>/<name>.png (taken by the stage script).
+bool screenshot(const std::string& name);
+
+// ---- files ------------------------------------------------------------------
+
+std::string read_bytes(const std::filesystem::path& path);
+intmax_t size_of_file(const std::filesystem::path& path);
+int32_t record_count_of(const std::filesystem::path& data_file);
+std::vector<ScheduleRecord> records_of(const std::filesystem::path& data_file);
+void write_records(const std::filesystem::path& data_file,
+                   const std::vector<ScheduleRecord>& records);
+void write_settings(const std::filesystem::path& folder, const SettingsRecord& settings);
+
+// A dated record of one kind; texts are given as UTF-8 and stored as Shift-JIS.
+ScheduleRecord dated_record(int32_t kind, int year, int month, int day, int end_year, int end_month,
+                            int end_day, const std::string& content, const std::string& place);
+ScheduleRecord todo_record(const std::string& content);
+
+struct Today {
+    int year;
+    int month;
+    int day;
+    int weekday; // 0 = Sunday
+};
+Today today();
+// The date `days` after the given one (negative goes back).
+Today add_days(const Today& date, int days);
+
+} // namespace vntra::gui
+
+#endif
