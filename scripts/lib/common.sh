@@ -23,7 +23,7 @@ install_packages() {
         local sudo=""
         [ "$(id -u)" = 0 ] || sudo="sudo"
         $sudo apt-get update -q
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${wanted[@]}"
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${wanted[@]}"
     fi
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
         local sudo=""

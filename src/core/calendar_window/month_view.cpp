@@ -11,10 +11,6 @@ namespace {
 
 // A fixed text field up to its terminator, or whole when a damaged file left
 // it unterminated.
-template <size_t N> std::string field_text(const char (&field)[N]) {
-    return std::string(field, strnlen(field, N));
-}
-
 int32_t month_key(int32_t year, int32_t month) {
     return year * 100 + month;
 }

@@ -5,14 +5,11 @@
 #include <cstring>
 
 #include "mail/mail_settings_check.h"
+#include "store/schedule_record.h"
 #include "text/trim_spaces.h"
 
 namespace vntra {
 namespace {
-
-template <size_t N> std::string text_of(const char (&field)[N]) {
-    return std::string(field, ::strnlen(field, N));
-}
 
 bool is_lead(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
@@ -91,17 +88,17 @@ MailItem make_format_item(const ScheduleListEntry& entry, const SettingsRecord& 
     const ScheduleRecord& r = entry.record;
     std::string parts[4];
     if (settings.format_start_date == 1)
-        parts[0] = expand_date_template(text_of(settings.start_date_format), r.start_year,
+        parts[0] = expand_date_template(field_text(settings.start_date_format), r.start_year,
                                         r.start_month, r.start_day, r.start_hour, r.start_minute) +
                    "\r\n";
     if (settings.format_end_date == 1)
-        parts[1] = expand_date_template(text_of(settings.end_date_format), r.end_year, r.end_month,
-                                        r.end_day, r.end_hour, r.end_minute) +
+        parts[1] = expand_date_template(field_text(settings.end_date_format), r.end_year,
+                                        r.end_month, r.end_day, r.end_hour, r.end_minute) +
                    "\r\n";
     if (settings.format_content == 1)
-        parts[2] = text_of(settings.content_prefix) + text_of(r.content) + "\r\n";
+        parts[2] = field_text(settings.content_prefix) + field_text(r.content) + "\r\n";
     if (settings.format_place == 1)
-        parts[3] = text_of(settings.place_prefix) + text_of(r.place) + "\r\n";
+        parts[3] = field_text(settings.place_prefix) + field_text(r.place) + "\r\n";
     std::string text;
     for (std::string& part : parts) {
         trim_spaces(part);
@@ -111,7 +108,7 @@ MailItem make_format_item(const ScheduleListEntry& entry, const SettingsRecord& 
 }
 
 MailItem make_todo_item(const ScheduleListEntry& entry) {
-    std::string text = text_of(entry.record.content) + "\r\n";
+    std::string text = field_text(entry.record.content) + "\r\n";
     return MailItem{text, static_cast<int32_t>(text.size() + 1)};
 }
 

@@ -5,6 +5,7 @@
 
 #include "mail/iso2022jp.h"
 #include "mail/mail_settings_check.h"
+#include "store/schedule_record.h"
 #include "platform/socket.h"
 
 namespace vntra {
@@ -18,10 +19,6 @@ const size_t MAX_LINE = 64 * 1024;
 // How much of a reply a message quotes.
 const size_t QUOTED_LINES = 4;
 const size_t QUOTED_LINE_BYTES = 200;
-
-template <size_t N> std::string text_of(const char (&field)[N]) {
-    return std::string(field, ::strnlen(field, N));
-}
 
 // A server's line as a message may show it: ASCII only, cut short.
 std::string quotable(std::string_view line) {
@@ -150,8 +147,8 @@ bool pop_dialogue(ServerLink& link, const SettingsRecord& settings, std::string&
                                    : "POPサーバーがエラーを返しました（接続）\n" + reply;
         return false;
     }
-    const std::string login[] = {"USER " + text_of(settings.pop_account) + "\r\n",
-                                 "PASS " + text_of(settings.pop_password) + "\r\n"};
+    const std::string login[] = {"USER " + field_text(settings.pop_account) + "\r\n",
+                                 "PASS " + field_text(settings.pop_password) + "\r\n"};
     for (const std::string& command : login) {
         result = link.send(command);
         if (result == NET_OK)
@@ -186,7 +183,7 @@ bool log_in_to_pop(MailContext& context) {
         ui.show_message(MESSAGE_ERROR, "WSAStartup エラーです");
         return false;
     }
-    std::string server = text_of(settings.pop_server);
+    std::string server = field_text(settings.pop_server);
     NetAddress address;
     if (!resolve_host(server, address)) {
         ui.show_message(MESSAGE_PLAIN_ERROR, server + "が見つかりません");
@@ -247,12 +244,12 @@ bool send_all_or_fail(ServerLink& link, std::string_view text, std::string& fail
 }
 
 std::string header_lines(const SettingsRecord& settings, std::string_view subject) {
-    std::string recipient2 = text_of(settings.recipient_address2);
+    std::string recipient2 = field_text(settings.recipient_address2);
     std::string lines = std::string("X-Mailer: ") + MAILER_NAME + "\r\n";
     lines += "Date: " + format_mail_date(current_local_time()) + " \r\n";
     lines += "From: " + encode_header_word(to_iso2022jp(SENDER_DISPLAY_NAME)) + " <" +
-             text_of(settings.sender_address) + ">\r\n";
-    lines += "To: " + text_of(settings.recipient_address) + " \r\n";
+             field_text(settings.sender_address) + ">\r\n";
+    lines += "To: " + field_text(settings.recipient_address) + " \r\n";
     if (!recipient2.empty())
         lines += "Cc: " + recipient2 + " \r\n";
     lines += "Subject: " + encode_header_word(to_iso2022jp(subject)) + " \r\n";
@@ -266,13 +263,13 @@ std::string header_lines(const SettingsRecord& settings, std::string_view subjec
 bool smtp_dialogue(ServerLink& link, MailContext& context, std::string_view subject,
                    std::string_view body, int mode, std::string& failure) {
     const SettingsRecord& settings = context.settings;
-    std::string recipient2 = text_of(settings.recipient_address2);
+    std::string recipient2 = field_text(settings.recipient_address2);
     if (!smtp_step(link, "", "接続", 220, 220, failure) ||
-        !smtp_step(link, "HELO " + text_of(settings.smtp_server) + "\r\n", "HELO", 250, 250,
+        !smtp_step(link, "HELO " + field_text(settings.smtp_server) + "\r\n", "HELO", 250, 250,
                    failure) ||
-        !smtp_step(link, "MAIL FROM: <" + text_of(settings.sender_address) + ">\r\n", "MAIL FROM",
-                   250, 250, failure) ||
-        !smtp_step(link, "RCPT TO: <" + text_of(settings.recipient_address) + ">\r\n", "RCPT TO",
+        !smtp_step(link, "MAIL FROM: <" + field_text(settings.sender_address) + ">\r\n",
+                   "MAIL FROM", 250, 250, failure) ||
+        !smtp_step(link, "RCPT TO: <" + field_text(settings.recipient_address) + ">\r\n", "RCPT TO",
                    250, 251, failure))
         return false;
     if (!recipient2.empty() &&
@@ -362,7 +359,7 @@ bool send_mail(MailContext& context, std::string_view subject, std::string_view 
         ui.show_message(MESSAGE_ERROR, "WSAStartup エラーです");
         return false;
     }
-    std::string server = text_of(settings.smtp_server);
+    std::string server = field_text(settings.smtp_server);
     NetAddress address;
     if (!resolve_host(server, address)) {
         ui.show_message(MESSAGE_ERROR, server + "が見つかりません");

@@ -6,14 +6,6 @@
 #include "store/sorted_list.h"
 
 namespace vntra {
-namespace {
-
-template <size_t N> std::string field_text(const char (&field)[N]) {
-    return std::string(field, strnlen(field, N));
-}
-
-} // namespace
-
 std::string today_notice_line(const ScheduleRecord& r) {
     std::string content = field_text(r.content);
     std::string place = field_text(r.place);

@@ -94,6 +94,15 @@ template <size_t N> void set_text(char (&field)[N], const std::string& text) {
         field[i] = i < length ? text[i] : '\0';
 }
 
+// The text of a fixed field up to its terminator, or the whole field when a
+// damaged record has none.
+template <size_t N> std::string field_text(const char (&field)[N]) {
+    size_t length = 0;
+    while (length < N && field[length] != '\0')
+        ++length;
+    return std::string(field, length);
+}
+
 // The label a list shows for a kind ("時間指定" … "ＴｏＤｏ"), empty for others.
 const char* kind_label(int32_t kind);
 

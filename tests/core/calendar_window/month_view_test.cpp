@@ -5,31 +5,18 @@
 #include <cstring>
 
 #include "store/settings_record.h"
+#include "support/records.h"
 #include "support/sjis_assert.h"
 #include "support/temp_folder.h"
 
 namespace vntra {
 namespace {
 
-ScheduleRecord dated(int32_t kind, LocalDate start, LocalDate end, const char* content = "",
-                     const char* place = "") {
-    ScheduleRecord r = blank_record();
-    r.kind = kind;
-    r.start_year = start.year;
-    r.start_month = start.month;
-    r.start_day = start.day;
-    r.end_year = end.year;
-    r.end_month = end.month;
-    r.end_day = end.day;
-    r.end_hour = 24;
-    set_text(r.content, content);
-    set_text(r.place, place);
-    return r;
-}
+using testing::dated_record;
 
 ScheduleRecord timed(LocalDate day, int sh, int sm, int eh, int em, const char* content,
                      const char* place) {
-    ScheduleRecord r = dated(KIND_TIME_RANGE, day, day, content, place);
+    ScheduleRecord r = dated_record(KIND_TIME_RANGE, day, day, content, place);
     r.start_hour = sh;
     r.start_minute = sm;
     r.end_hour = eh;
@@ -91,11 +78,11 @@ TEST(MonthRows, FormatEachKindWithTheDateInTwentyBytes) {
         const char* line;
     } cases[] = {
         {timed(day, 9, 0, 10, 30, "会議", "本社"), "03月15日 09:00-10:30  会議：本社"},
-        {dated(KIND_DATE_SPAN, {2004, 12, 28}, {2005, 1, 5}, "帰省", ""),
+        {dated_record(KIND_DATE_SPAN, {2004, 12, 28}, {2005, 1, 5}, "帰省", ""),
          "12月28日-01月05日     帰省："},
-        {dated(KIND_MORNING, day, day, "通院", "病院"), "03月15日 午前         通院：病院"},
-        {dated(KIND_AFTERNOON, day, day, "来客", ""), "03月15日 午後         来客："},
-        {dated(KIND_ALL_DAY, day, day, "休暇", "自宅"), "03月15日 終日         休暇：自宅"},
+        {dated_record(KIND_MORNING, day, day, "通院", "病院"), "03月15日 午前         通院：病院"},
+        {dated_record(KIND_AFTERNOON, day, day, "来客", ""), "03月15日 午後         来客："},
+        {dated_record(KIND_ALL_DAY, day, day, "休暇", "自宅"), "03月15日 終日         休暇：自宅"},
     };
     for (const Case& c : cases) {
         std::string line = month_line_text(c.record);
@@ -114,11 +101,12 @@ TEST(MonthRows, MarkWhenTheEntryTouchesThePeriod) {
         ScheduleRecord record;
         bool marked;
     } cases[] = {
-        {dated(KIND_ALL_DAY, {2004, 3, 14}, {2004, 3, 14}), true},  // ends on the period start
-        {dated(KIND_ALL_DAY, {2004, 3, 13}, {2004, 3, 13}), false}, // the day before
-        {dated(KIND_ALL_DAY, {2004, 3, 20}, {2004, 3, 20}), true},
-        {dated(KIND_ALL_DAY, {2004, 3, 21}, {2004, 3, 21}), false},
-        {dated(KIND_DATE_SPAN, {2004, 3, 1}, {2004, 3, 31}), true}, // spans the whole week
+        {dated_record(KIND_ALL_DAY, {2004, 3, 14}, {2004, 3, 14}),
+         true}, // ends on the period start
+        {dated_record(KIND_ALL_DAY, {2004, 3, 13}, {2004, 3, 13}), false}, // the day before
+        {dated_record(KIND_ALL_DAY, {2004, 3, 20}, {2004, 3, 20}), true},
+        {dated_record(KIND_ALL_DAY, {2004, 3, 21}, {2004, 3, 21}), false},
+        {dated_record(KIND_DATE_SPAN, {2004, 3, 1}, {2004, 3, 31}), true}, // spans the whole week
     };
     for (const Case& c : cases) {
         std::string row = marked_row_text(c.record, week);
@@ -128,12 +116,12 @@ TEST(MonthRows, MarkWhenTheEntryTouchesThePeriod) {
 }
 
 TEST(MonthView, SpanAcrossMonthsIsListedAndMarkedInBoth) {
-    ScheduleRecord span = dated(KIND_DATE_SPAN, {2004, 1, 28}, {2004, 2, 3}, "研修");
+    ScheduleRecord span = dated_record(KIND_DATE_SPAN, {2004, 1, 28}, {2004, 2, 3}, "研修");
     EXPECT_TRUE(listed_in_month(span, {2004, 1}));
     EXPECT_TRUE(listed_in_month(span, {2004, 2}));
     EXPECT_FALSE(listed_in_month(span, {2003, 12}));
     EXPECT_FALSE(listed_in_month(span, {2004, 3}));
-    ScheduleRecord new_year = dated(KIND_DATE_SPAN, {2004, 12, 28}, {2005, 1, 5});
+    ScheduleRecord new_year = dated_record(KIND_DATE_SPAN, {2004, 12, 28}, {2005, 1, 5});
     EXPECT_TRUE(listed_in_month(new_year, {2004, 12}));
     EXPECT_TRUE(listed_in_month(new_year, {2005, 1}));
     ScheduleRecord todo = blank_record();
@@ -164,15 +152,15 @@ class MonthViewFile : public ::testing::Test {
 };
 
 TEST_F(MonthViewFile, ListsTheMonthSortedWithMarksAndBorders) {
-    add(dated(KIND_ALL_DAY, {2004, 3, 15}, {2004, 3, 15}, "休暇"));
+    add(dated_record(KIND_ALL_DAY, {2004, 3, 15}, {2004, 3, 15}, "休暇"));
     add(timed({2004, 3, 15}, 9, 0, 10, 30, "会議", "本社"));
-    add(dated(KIND_DATE_SPAN, {2004, 2, 27}, {2004, 3, 2}, "出張", "大阪"));
-    add(dated(KIND_ALL_DAY, {2004, 4, 1}, {2004, 4, 1}, "四月"));
+    add(dated_record(KIND_DATE_SPAN, {2004, 2, 27}, {2004, 3, 2}, "出張", "大阪"));
+    add(dated_record(KIND_ALL_DAY, {2004, 4, 1}, {2004, 4, 1}, "四月"));
     ScheduleRecord todo = blank_record();
     todo.kind = KIND_TODO;
     set_text(todo.content, "買い物");
     add(todo);
-    add(dated(KIND_ALL_DAY, {2004, 3, 20}, {2004, 3, 20}, "消した"));
+    add(dated_record(KIND_ALL_DAY, {2004, 3, 20}, {2004, 3, 20}, "消した"));
     ASSERT_TRUE(delete_record(store, 6));
 
     MonthView view = build_month_view(store, {2004, 3}, {2004, 3, 15}, MARK_TODAY);
@@ -218,7 +206,7 @@ TEST_F(MonthViewFile, TodoItemsAreOrderedByTheirIdNumbers) {
     set_text(nine.content, "九");
     add(twelve);
     add(nine);
-    add(dated(KIND_ALL_DAY, {2004, 3, 15}, {2004, 3, 15}, "予定"));
+    add(dated_record(KIND_ALL_DAY, {2004, 3, 15}, {2004, 3, 15}, "予定"));
     twelve.id = 12;
     nine.id = 9;
     std::string bytes = testing::read_file_bytes(store.path);

@@ -2,27 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/records.h"
 #include "support/sjis_assert.h"
 #include "support/temp_folder.h"
 
 namespace vntra {
 namespace {
 
-ScheduleRecord dated(int32_t kind, LocalDate start, LocalDate end, const char* content,
-                     const char* place) {
-    ScheduleRecord r = blank_record();
-    r.kind = kind;
-    r.start_year = start.year;
-    r.start_month = start.month;
-    r.start_day = start.day;
-    r.end_year = end.year;
-    r.end_month = end.month;
-    r.end_day = end.day;
-    r.end_hour = 24;
-    set_text(r.content, content);
-    set_text(r.place, place);
-    return r;
-}
+using testing::dated_record;
 
 class TodayNotice : public ::testing::Test {
   protected:
@@ -37,27 +24,27 @@ class TodayNotice : public ::testing::Test {
 };
 
 TEST_F(TodayNotice, SaysSoWhenNothingIsPlanned) {
-    add(dated(KIND_ALL_DAY, {2004, 3, 14}, {2004, 3, 14}, "昨日", ""));
+    add(dated_record(KIND_ALL_DAY, {2004, 3, 14}, {2004, 3, 14}, "昨日", ""));
     EXPECT_SJIS_EQ("【今日のスケジュールです】\r\n\r\n予定は、ありません。",
                    build_today_notice(store, {2004, 3, 15}));
 }
 
 TEST_F(TodayNotice, ListsTodaysEntriesInSortOrder) {
     LocalDate today{2004, 3, 15};
-    add(dated(KIND_ALL_DAY, today, today, "休暇", "自宅"));
-    ScheduleRecord meeting = dated(KIND_TIME_RANGE, today, today, "会議", "本社");
+    add(dated_record(KIND_ALL_DAY, today, today, "休暇", "自宅"));
+    ScheduleRecord meeting = dated_record(KIND_TIME_RANGE, today, today, "会議", "本社");
     meeting.start_hour = 9;
     meeting.end_hour = 10;
     meeting.end_minute = 30;
     add(meeting);
-    add(dated(KIND_DATE_SPAN, {2004, 3, 14}, {2004, 3, 16}, "出張", "大阪"));
-    add(dated(KIND_MORNING, today, today, "通院", ""));
-    add(dated(KIND_AFTERNOON, today, today, "来客", "応接室"));
+    add(dated_record(KIND_DATE_SPAN, {2004, 3, 14}, {2004, 3, 16}, "出張", "大阪"));
+    add(dated_record(KIND_MORNING, today, today, "通院", ""));
+    add(dated_record(KIND_AFTERNOON, today, today, "来客", "応接室"));
     ScheduleRecord todo = blank_record();
     todo.kind = KIND_TODO;
     set_text(todo.content, "買い物");
     add(todo);
-    add(dated(KIND_ALL_DAY, today, today, "消した", ""));
+    add(dated_record(KIND_ALL_DAY, today, today, "消した", ""));
     ASSERT_TRUE(delete_record(store, 7));
 
     EXPECT_SJIS_EQ("【今日のスケジュールです】\r\n"

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "store/compaction.h"
+#include "support/records.h"
 #include "support/temp_folder.h"
 
 namespace vntra {
@@ -13,22 +14,10 @@ using testing::read_file_bytes;
 using testing::TempFolder;
 using testing::write_file_bytes;
 
-ScheduleRecord dated(int32_t kind, LocalDate start, LocalDate end, const char* content) {
-    ScheduleRecord r = blank_record();
-    r.kind = kind;
-    r.start_year = start.year;
-    r.start_month = start.month;
-    r.start_day = start.day;
-    r.end_year = end.year;
-    r.end_month = end.month;
-    r.end_day = end.day;
-    r.end_hour = 24;
-    set_text(r.content, content);
-    return r;
-}
+using testing::dated_record;
 
 ScheduleRecord on(LocalDate day, const char* content) {
-    return dated(KIND_ALL_DAY, day, day, content);
+    return dated_record(KIND_ALL_DAY, day, day, content);
 }
 
 ScheduleRecord todo(const char* content) {
@@ -88,7 +77,7 @@ TEST_F(CompactionFixture, DropsDeletedAndExpiredAndRenumbers) {
 
 TEST_F(CompactionFixture, StartDateDecidesAndTodosAlwaysStay) {
     add(on({2004, 1, 3}, "day after cutoff"));
-    add(dated(KIND_DATE_SPAN, {2003, 12, 28}, {2004, 2, 5}, "span started before"));
+    add(dated_record(KIND_DATE_SPAN, {2003, 12, 28}, {2004, 2, 5}, "span started before"));
     add(todo("old todo"));
     ScheduleRecord armed = on({2003, 6, 1}, "armed but old");
     armed.reminder_state = TRIGGER_ARMED;
