@@ -1,11 +1,11 @@
 #include "reminders/today_notice.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "store/sorted_list.h"
 
 namespace vntra {
+
 std::string today_notice_line(const ScheduleRecord& r) {
     std::string content = field_text(r.content);
     std::string place = field_text(r.place);

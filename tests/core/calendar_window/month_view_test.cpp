@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "store/settings_record.h"
+#include "support/data_file_fixture.h"
 #include "support/records.h"
 #include "support/sjis_assert.h"
 #include "support/temp_folder.h"
@@ -139,17 +140,7 @@ TEST(MonthView, SpanAcrossMonthsIsListedAndMarkedInBoth) {
     }
 }
 
-class MonthViewFile : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        store.path = folder / DATA_FILE_NAME;
-        ASSERT_TRUE(create_data_file(store.path));
-    }
-    void add(ScheduleRecord record) { ASSERT_NE(0, append_record(store, record)); }
-
-    testing::TempFolder folder;
-    DataFile store;
-};
+class MonthViewFile : public testing::DataFileTest {};
 
 TEST_F(MonthViewFile, ListsTheMonthSortedWithMarksAndBorders) {
     add(dated_record(KIND_ALL_DAY, {2004, 3, 15}, {2004, 3, 15}, "休暇"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/data_file_fixture.h"
 #include "support/records.h"
 #include "support/sjis_assert.h"
 #include "support/temp_folder.h"
@@ -11,17 +12,7 @@ namespace {
 
 using testing::dated_record;
 
-class TodayNotice : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        store.path = folder / DATA_FILE_NAME;
-        ASSERT_TRUE(create_data_file(store.path));
-    }
-    void add(ScheduleRecord record) { ASSERT_NE(0, append_record(store, record)); }
-
-    testing::TempFolder folder;
-    DataFile store;
-};
+class TodayNotice : public testing::DataFileTest {};
 
 TEST_F(TodayNotice, SaysSoWhenNothingIsPlanned) {
     add(dated_record(KIND_ALL_DAY, {2004, 3, 14}, {2004, 3, 14}, "昨日", ""));

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "store/compaction.h"
+#include "support/data_file_fixture.h"
 #include "support/records.h"
 #include "support/temp_folder.h"
 
@@ -11,7 +12,6 @@ namespace vntra {
 namespace {
 
 using testing::read_file_bytes;
-using testing::TempFolder;
 using testing::write_file_bytes;
 
 using testing::dated_record;
@@ -27,14 +27,8 @@ ScheduleRecord todo(const char* content) {
     return r;
 }
 
-struct CompactionFixture : ::testing::Test {
-    TempFolder folder;
-    DataFile store{folder / DATA_FILE_NAME, 0};
+struct CompactionFixture : testing::DataFileTest {
     CompactionPaths paths{folder / COMPACT_FILE_NAME, folder.path(), folder.path()};
-
-    void SetUp() override { ASSERT_TRUE(create_data_file(store.path)); }
-
-    void add(ScheduleRecord r) { ASSERT_NE(0, append_record(store, r)); }
 
     std::vector<std::string> contents() {
         std::vector<std::string> texts;
