@@ -12,11 +12,11 @@ namespace vntra {
 namespace {
 
 using testing::fresh_address;
+using testing::MailRun;
 using testing::peer_path;
 using testing::peer_port;
 using testing::peer_settings;
 using testing::read_file_bytes;
-using testing::RecordingUi;
 using testing::stored_mails;
 
 const int SHORT_TIMEOUT_MS = 400;
@@ -59,13 +59,11 @@ TEST(MailPeer, DeliversSubjectSenderAndBody) {
     std::string cc = fresh_address("cc");
     SettingsRecord settings = peer_settings(peer_port("VNTRA_SMTP_PORT"), to);
     set_text(settings.recipient_address2, cc);
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
+    MailRun run(settings);
     std::string body = "12月24日 18:00-21:00\r\n会議：本社\r\n\r\nｶﾞｲﾄﾞ ﾊﾟﾝ\r\n.x\r\n";
-    ASSERT_TRUE(send_mail(context, "12月のスケジュール", body, MAIL_QUIET));
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(ui.steps.empty()); // quiet mode leaves the bar alone
+    ASSERT_TRUE(send_mail(run.context, "12月のスケジュール", body, MAIL_QUIET));
+    EXPECT_TRUE(run.ui.messages.empty());
+    EXPECT_TRUE(run.ui.steps.empty()); // quiet mode leaves the bar alone
 
     std::vector<testing::StoredMail> mails = stored_mails(to);
     ASSERT_EQ(1u, mails.size());
@@ -100,17 +98,15 @@ TEST(MailPeer, LongBodiesArriveWhole) {
     REQUIRE_PEER("VNTRA_SMTP_PORT");
     std::string to = fresh_address("to");
     SettingsRecord settings = peer_settings(peer_port("VNTRA_SMTP_PORT"), to);
-    RecordingUi ui;
-    MailProgress progress;
-    progress.mail_limit_bytes = 400;
-    MailContext context{ui, settings, progress};
+    MailRun run(settings);
+    run.progress.mail_limit_bytes = 400;
     std::string body;
     std::string expected;
     for (int i = 0; i < 300; ++i) {
         body += "行" + std::to_string(i) + " 予定ｶﾞｲﾄﾞ\r\n";
         expected += utf8("行" + std::to_string(i) + " 予定ガイド\n");
     }
-    ASSERT_TRUE(send_mail(context, "件名", body, MAIL_QUIET));
+    ASSERT_TRUE(send_mail(run.context, "件名", body, MAIL_QUIET));
     std::vector<testing::StoredMail> mails = stored_mails(to);
     ASSERT_EQ(1u, mails.size());
     std::string decoded = mails[0].decoded;
@@ -122,11 +118,9 @@ TEST(MailPeer, LongBodiesArriveWhole) {
 TEST(MailPeer, ExactDialogueWithRepliesInPieces) {
     REQUIRE_PEER("VNTRA_ODD_SPLIT_PORT");
     SettingsRecord settings = peer_settings(peer_port("VNTRA_ODD_SPLIT_PORT"), "to@example.jp");
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
-    ASSERT_TRUE(send_mail(context, "abc", "A\r\n\r\nB\r\n.x\r\n", MAIL_QUIET));
-    EXPECT_TRUE(ui.messages.empty());
+    MailRun run(settings);
+    ASSERT_TRUE(send_mail(run.context, "abc", "A\r\n\r\nB\r\n.x\r\n", MAIL_QUIET));
+    EXPECT_TRUE(run.ui.messages.empty());
 
     std::filesystem::path folder = peer_path("VNTRA_ODD_DIR");
     EXPECT_EQ("HELO 127.0.0.1\r\nMAIL FROM: <me@example.jp>\r\nRCPT TO: <to@example.jp>\r\n"
@@ -164,13 +158,11 @@ TEST(MailPeer, RefusalsStopTheSession) {
         set_text(settings.sender_address, c.sender);
         if (!c.recipient2.empty())
             set_text(settings.recipient_address2, fresh_address(c.recipient2));
-        RecordingUi ui;
-        MailProgress progress;
-        MailContext context{ui, settings, progress};
-        EXPECT_FALSE(send_mail(context, "件名", "本文\r\n", MAIL_QUIET));
-        ASSERT_EQ(1u, ui.messages.size());
-        EXPECT_EQ(MESSAGE_ERROR, ui.messages[0].style);
-        EXPECT_SJIS_EQ(c.message, ui.messages[0].text);
+        MailRun run(settings);
+        EXPECT_FALSE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET));
+        ASSERT_EQ(1u, run.ui.messages.size());
+        EXPECT_EQ(MESSAGE_ERROR, run.ui.messages[0].style);
+        EXPECT_SJIS_EQ(c.message, run.ui.messages[0].text);
         EXPECT_TRUE(stored_mails(to).empty());
     }
 }
@@ -178,12 +170,10 @@ TEST(MailPeer, RefusalsStopTheSession) {
 TEST(MailPeer, AServerThatSaysNoGetsQuitAndNothingElse) {
     REQUIRE_PEER("VNTRA_ODD_REFUSE_PORT");
     SettingsRecord settings = peer_settings(peer_port("VNTRA_ODD_REFUSE_PORT"), "to@example.jp");
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
-    EXPECT_FALSE(send_mail(context, "件名", "本文\r\n", MAIL_QUIET));
+    MailRun run(settings);
+    EXPECT_FALSE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET));
     EXPECT_SJIS_EQ("メールサーバーがエラーを返しました（HELO）\n554 5.7.1 no service for you",
-                   ui.only_message());
+                   run.ui.only_message());
     EXPECT_EQ("HELO 127.0.0.1\r\nQUIT\r\n",
               wait_for_text(peer_path("VNTRA_ODD_DIR") / "refuse.log", "QUIT"));
 }
@@ -210,16 +200,14 @@ TEST(MailPeer, WaitsAreBounded) {
             set_text(settings.pop_account, "vntra");
             set_text(settings.pop_password, "pop-secret");
         }
-        RecordingUi ui;
-        MailProgress progress;
-        MailContext context{ui, settings, progress};
-        context.options.timeout_ms = SHORT_TIMEOUT_MS;
+        MailRun run(settings);
+        run.context.options.timeout_ms = SHORT_TIMEOUT_MS;
         int64_t start = monotonic_milliseconds();
-        EXPECT_FALSE(send_mail(context, "件名", "本文\r\n", MAIL_QUIET));
+        EXPECT_FALSE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET));
         EXPECT_LT(monotonic_milliseconds() - start, 5000);
-        ASSERT_EQ(1u, ui.messages.size());
-        EXPECT_EQ(MESSAGE_ERROR, ui.messages[0].style);
-        EXPECT_SJIS_EQ(c.message, ui.messages[0].text);
+        ASSERT_EQ(1u, run.ui.messages.size());
+        EXPECT_EQ(MESSAGE_ERROR, run.ui.messages[0].style);
+        EXPECT_SJIS_EQ(c.message, run.ui.messages[0].text);
     }
     EXPECT_EQ(30000, SessionOptions{}.timeout_ms);
 }
@@ -242,11 +230,9 @@ TEST(MailPeer, PopBeforeSmtp) {
 
     std::string to = fresh_address("to");
     SettingsRecord settings = pop_settings(to, "pop-secret");
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
-    ASSERT_TRUE(send_mail(context, "件名", "本文\r\n", MAIL_QUIET));
-    EXPECT_TRUE(ui.messages.empty());
+    MailRun run(settings);
+    ASSERT_TRUE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET));
+    EXPECT_TRUE(run.ui.messages.empty());
     EXPECT_EQ(1u, stored_mails(to).size());
     int64_t deadline = monotonic_milliseconds() + 5000;
     while (count_of(read_file_bytes(log), login) == logins && monotonic_milliseconds() < deadline) {
@@ -256,13 +242,12 @@ TEST(MailPeer, PopBeforeSmtp) {
     // A refused login stops everything before SMTP.
     std::string to2 = fresh_address("to");
     SettingsRecord wrong = pop_settings(to2, "not-the-password");
-    RecordingUi ui2;
-    MailContext context2{ui2, wrong, progress};
-    EXPECT_FALSE(send_mail(context2, "件名", "本文\r\n", MAIL_QUIET));
-    ASSERT_EQ(1u, ui2.messages.size());
-    EXPECT_EQ(MESSAGE_ERROR, ui2.messages[0].style);
-    EXPECT_EQ(0u, ui2.messages[0].text.find("POPサーバーにログインできませんでした\n-ERR"))
-        << testing::readable(ui2.messages[0].text);
+    MailRun refused(wrong);
+    EXPECT_FALSE(send_mail(refused.context, "件名", "本文\r\n", MAIL_QUIET));
+    ASSERT_EQ(1u, refused.ui.messages.size());
+    EXPECT_EQ(MESSAGE_ERROR, refused.ui.messages[0].style);
+    EXPECT_EQ(0u, refused.ui.messages[0].text.find("POPサーバーにログインできませんでした\n-ERR"))
+        << testing::readable(refused.ui.messages[0].text);
     EXPECT_TRUE(stored_mails(to2).empty());
 }
 
@@ -270,15 +255,13 @@ TEST(MailPeer, PortZeroWithoutServiceUsesTheDefault) {
     REQUIRE_PEER("VNTRA_SMTP_PORT");
     std::string to = fresh_address("to");
     SettingsRecord settings = peer_settings(0, to);
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
-    context.options.port_service = "vntra-no-such-service";
-    context.options.default_port = peer_port("VNTRA_SMTP_PORT");
-    ASSERT_TRUE(send_mail(context, "件名", "本文\r\n", MAIL_QUIET));
-    ASSERT_EQ(1u, ui.messages.size());
-    EXPECT_EQ(MESSAGE_NOTICE, ui.messages[0].style);
-    EXPECT_SJIS_EQ("ポート指定がされていないので、デフォルトを使います", ui.messages[0].text);
+    MailRun run(settings);
+    run.context.options.port_service = "vntra-no-such-service";
+    run.context.options.default_port = peer_port("VNTRA_SMTP_PORT");
+    ASSERT_TRUE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET));
+    ASSERT_EQ(1u, run.ui.messages.size());
+    EXPECT_EQ(MESSAGE_NOTICE, run.ui.messages[0].style);
+    EXPECT_SJIS_EQ("ポート指定がされていないので、デフォルトを使います", run.ui.messages[0].text);
     EXPECT_EQ(1u, stored_mails(to).size());
 }
 
@@ -286,11 +269,9 @@ TEST(MailPeer, UnknownServerName) {
     REQUIRE_PEER("VNTRA_SMTP_PORT");
     SettingsRecord settings = peer_settings(25, "to@example.jp");
     set_text(settings.smtp_server, "nonexistent.invalid");
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
-    EXPECT_FALSE(send_mail(context, "件名", "本文\r\n", MAIL_QUIET));
-    EXPECT_SJIS_EQ("nonexistent.invalidが見つかりません", ui.only_message());
+    MailRun run(settings);
+    EXPECT_FALSE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET));
+    EXPECT_SJIS_EQ("nonexistent.invalidが見つかりません", run.ui.only_message());
 }
 
 // The converted lines, escapes included, are longer than the caller counted;
@@ -305,16 +286,14 @@ TEST(MailPeer, ProgressNeverPassesTheTotal) {
     const Case cases[] = {{100, {12, 4}}, {14, {12, 2}}, {5, {5}}, {0, {}}};
     for (const Case& c : cases) {
         SettingsRecord settings = peer_settings(peer_port("VNTRA_SMTP_PORT"), fresh_address("to"));
-        RecordingUi ui;
-        MailProgress progress;
-        progress.progress_total = c.total;
-        MailContext context{ui, settings, progress};
-        ASSERT_TRUE(send_mail(context, "件名", "会議\r\nab\r\n", MAIL_PROGRESS));
-        EXPECT_EQ(c.steps, ui.steps);
+        MailRun run(settings);
+        run.progress.progress_total = c.total;
+        ASSERT_TRUE(send_mail(run.context, "件名", "会議\r\nab\r\n", MAIL_PROGRESS));
+        EXPECT_EQ(c.steps, run.ui.steps);
         int32_t done = 0;
         for (int32_t step : c.steps)
             done += step;
-        EXPECT_EQ(done, progress.progress_done);
+        EXPECT_EQ(done, run.progress.progress_done);
     }
 }
 
@@ -348,17 +327,16 @@ TEST(MailPeerCommand, PacksSchedulesThenSendsTodos) {
     ASSERT_EQ(150, make_line_item(rows[0], MONTH_LINE_SPLIT).size);
     std::vector<ScheduleListEntry> entries(rows.size());
     std::vector<ScheduleListEntry> todos = todo_list({"買い物", "ｸﾘｰﾆﾝｸﾞ"});
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
+    MailRun run(settings);
     ScheduleMailSource source{entries, rows, MONTH_LINE_SPLIT, todos};
-    ASSERT_TRUE(send_schedule_mails(context, source, MONTH_SUBJECTS, {12, 0}));
+    ASSERT_TRUE(send_schedule_mails(run.context, source, MONTH_SUBJECTS, {12, 0}));
 
     EXPECT_EQ((std::vector<std::string>{"button off", "range 450", "reset", "range 19", "reset",
                                         "message", "button on"}),
-              ui.calls);
-    EXPECT_EQ(MESSAGE_NOTICE, ui.messages[0].style);
-    EXPECT_SJIS_EQ("2件のスケジュールメールと1件のＴｏＤｏメールを送信しました", ui.only_message());
+              run.ui.calls);
+    EXPECT_EQ(MESSAGE_NOTICE, run.ui.messages[0].style);
+    EXPECT_SJIS_EQ("2件のスケジュールメールと1件のＴｏＤｏメールを送信しました",
+                   run.ui.only_message());
     std::vector<testing::StoredMail> mails = stored_mails(to);
     ASSERT_EQ(3u, mails.size());
     EXPECT_EQ(0u, mails[0].decoded.find(utf8("Subject: 12月のスケジュール No.1 \n")));
@@ -395,15 +373,13 @@ TEST(MailPeerCommand, TodosAloneAndTheSpecialFormat) {
         entries[0].record.start_day = 24;
         entries[0].record.start_hour = 18;
         std::vector<ScheduleListEntry> todos = todo_list({"a", "b", "c"});
-        RecordingUi ui;
-        MailProgress progress;
-        MailContext context{ui, settings, progress};
+        MailRun run(settings);
         ScheduleMailSource source;
         if (c.with_schedule)
             source.entries = entries;
         source.todo_entries = todos;
-        ASSERT_TRUE(send_schedule_mails(context, source, DAY_SUBJECTS, {12, 24}));
-        EXPECT_SJIS_EQ(c.message, ui.only_message());
+        ASSERT_TRUE(send_schedule_mails(run.context, source, DAY_SUBJECTS, {12, 24}));
+        EXPECT_SJIS_EQ(c.message, run.ui.only_message());
         std::vector<testing::StoredMail> mails = stored_mails(to);
         ASSERT_EQ(1u, mails.size());
         EXPECT_EQ(0u, mails[0].decoded.find(utf8("Subject: " + c.subject + " \n")));
@@ -423,15 +399,13 @@ TEST(MailPeerCommand, AFailedSendStopsTheRest) {
     std::vector<std::string> rows = {row_of_150(1), row_of_150(2), row_of_150(3)};
     std::vector<ScheduleListEntry> entries(rows.size());
     std::vector<ScheduleListEntry> todos = todo_list({"買い物"});
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
+    MailRun run(settings);
     ScheduleMailSource source{entries, rows, MONTH_LINE_SPLIT, todos};
-    EXPECT_FALSE(send_schedule_mails(context, source, WEEK_SUBJECTS, {12, 6}));
+    EXPECT_FALSE(send_schedule_mails(run.context, source, WEEK_SUBJECTS, {12, 6}));
     EXPECT_EQ((std::vector<std::string>{"button off", "range 450", "message", "button on"}),
-              ui.calls);
+              run.ui.calls);
     EXPECT_SJIS_EQ("メールサーバーがエラーを返しました（本文送信）\n552 5.2.2 mailbox full",
-                   ui.only_message());
+                   run.ui.only_message());
     std::vector<testing::StoredMail> mails = stored_mails(to);
     ASSERT_EQ(1u, mails.size());
     EXPECT_EQ(0u, mails[0].decoded.find(utf8("Subject: 12月第6週のスケジュール No.1 \n")));

@@ -64,6 +64,15 @@ class RecordingUi : public MailUi {
     std::function<void()> on_sheet;
 };
 
+// What one mail command runs with: a recording window, the application's
+// counters, and the context that joins them to the settings.
+struct MailRun {
+    explicit MailRun(const SettingsRecord& settings) : context{ui, settings, progress} {}
+    RecordingUi ui;
+    MailProgress progress;
+    MailContext context;
+};
+
 // A port from the peer stage, or 0 when the peers are not running.
 inline int peer_port(const char* variable) {
     const char* value = std::getenv(variable);

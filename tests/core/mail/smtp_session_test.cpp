@@ -11,6 +11,7 @@
 namespace vntra {
 namespace {
 
+using testing::MailRun;
 using testing::RecordingUi;
 
 // Loopback port 1: nothing listens there, so a connect is refused at once.
@@ -94,14 +95,12 @@ TEST(MailSession, RefusesControlCharactersBeforeConnecting) {
     for (const Case& c : cases) {
         SettingsRecord settings = closed_settings();
         c.spoil(settings);
-        RecordingUi ui;
-        MailProgress progress;
-        MailContext context{ui, settings, progress};
-        EXPECT_FALSE(send_mail(context, "件名", "本文\r\n", MAIL_QUIET));
-        ASSERT_EQ(1u, ui.messages.size());
-        EXPECT_EQ(MESSAGE_ERROR, ui.messages[0].style);
+        MailRun run(settings);
+        EXPECT_FALSE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET));
+        ASSERT_EQ(1u, run.ui.messages.size());
+        EXPECT_EQ(MESSAGE_ERROR, run.ui.messages[0].style);
         EXPECT_SJIS_EQ(c.message.empty() ? "サーバーソケットに接続失敗" : c.message,
-                       ui.messages[0].text);
+                       run.ui.messages[0].text);
     }
 }
 
@@ -121,29 +120,25 @@ TEST(MailSession, ConnectFailures) {
         SettingsRecord settings = closed_settings();
         settings.pop_before_smtp = c.pop_before_smtp;
         settings.pop_port = c.pop_port;
-        RecordingUi ui;
-        MailProgress progress;
-        MailContext context{ui, settings, progress};
-        EXPECT_FALSE(send_mail(context, "件名", "本文\r\n", MAIL_QUIET));
-        ASSERT_EQ(1u, ui.messages.size());
-        EXPECT_EQ(c.style, ui.messages[0].style);
-        EXPECT_SJIS_EQ("サーバーソケットに接続失敗", ui.messages[0].text);
+        MailRun run(settings);
+        EXPECT_FALSE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET));
+        ASSERT_EQ(1u, run.ui.messages.size());
+        EXPECT_EQ(c.style, run.ui.messages[0].style);
+        EXPECT_SJIS_EQ("サーバーソケットに接続失敗", run.ui.messages[0].text);
     }
 }
 
 TEST(MailSession, PortZeroAsksTheServicesDatabaseFirst) {
     SettingsRecord settings = closed_settings();
     settings.smtp_port = 0;
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
-    context.options.port_service = "vntra-no-such-service";
-    context.options.default_port = CLOSED_PORT;
-    EXPECT_FALSE(send_mail(context, "件名", "本文\r\n", MAIL_QUIET));
-    ASSERT_EQ(2u, ui.messages.size());
-    EXPECT_EQ(MESSAGE_NOTICE, ui.messages[0].style);
-    EXPECT_SJIS_EQ("ポート指定がされていないので、デフォルトを使います", ui.messages[0].text);
-    EXPECT_SJIS_EQ("サーバーソケットに接続失敗", ui.messages[1].text);
+    MailRun run(settings);
+    run.context.options.port_service = "vntra-no-such-service";
+    run.context.options.default_port = CLOSED_PORT;
+    EXPECT_FALSE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET));
+    ASSERT_EQ(2u, run.ui.messages.size());
+    EXPECT_EQ(MESSAGE_NOTICE, run.ui.messages[0].style);
+    EXPECT_SJIS_EQ("ポート指定がされていないので、デフォルトを使います", run.ui.messages[0].text);
+    EXPECT_SJIS_EQ("サーバーソケットに接続失敗", run.ui.messages[1].text);
     EXPECT_EQ(DEFAULT_SMTP_PORT, SessionOptions{}.default_port);
 }
 
@@ -203,50 +198,44 @@ TEST(MailCommand, NothingToSend) {
     for (const Case& c : cases) {
         SettingsRecord settings = closed_settings();
         settings.send_todo = c.send_todo;
-        RecordingUi ui;
-        MailProgress progress;
-        MailContext context{ui, settings, progress};
+        MailRun run(settings);
         ScheduleMailSource source;
         source.todo_entries = std::span<const ScheduleListEntry>(&todo, c.todo_count);
-        EXPECT_FALSE(send_schedule_mails(context, source, MONTH_SUBJECTS, {12, 0}));
-        EXPECT_EQ((std::vector<std::string>{"message"}), ui.calls); // the button stays as it is
-        EXPECT_EQ(MESSAGE_ERROR, ui.messages[0].style);
-        EXPECT_SJIS_EQ(c.message, ui.messages[0].text);
+        EXPECT_FALSE(send_schedule_mails(run.context, source, MONTH_SUBJECTS, {12, 0}));
+        EXPECT_EQ((std::vector<std::string>{"message"}), run.ui.calls); // the button stays as it is
+        EXPECT_EQ(MESSAGE_ERROR, run.ui.messages[0].style);
+        EXPECT_SJIS_EQ(c.message, run.ui.messages[0].text);
     }
 }
 
 TEST(MailCommand, IncompleteSettingsEndTheCommandQuietly) {
     SettingsRecord settings = closed_settings();
     settings.smtp_server[0] = '\0';
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
+    MailRun run(settings);
     std::string row = "12月24日 18:00-21:00  会議";
     ScheduleListEntry entry{};
     ScheduleMailSource source;
     source.entries = std::span<const ScheduleListEntry>(&entry, 1);
     source.rows = std::span<const std::string>(&row, 1);
-    EXPECT_FALSE(send_schedule_mails(context, source, MONTH_SUBJECTS, {12, 0}));
-    EXPECT_EQ((std::vector<std::string>{"message", "sheet"}), ui.calls);
+    EXPECT_FALSE(send_schedule_mails(run.context, source, MONTH_SUBJECTS, {12, 0}));
+    EXPECT_EQ((std::vector<std::string>{"message", "sheet"}), run.ui.calls);
 }
 
 TEST(MailCommand, AFailedSendEnablesTheButtonAgain) {
     SettingsRecord settings = closed_settings();
-    RecordingUi ui;
-    MailProgress progress;
-    MailContext context{ui, settings, progress};
+    MailRun run(settings);
     std::string row = "12月24日 18:00-21:00  会議";
     ScheduleListEntry entry{};
     ScheduleMailSource source;
     source.entries = std::span<const ScheduleListEntry>(&entry, 1);
     source.rows = std::span<const std::string>(&row, 1);
-    EXPECT_FALSE(send_schedule_mails(context, source, MONTH_SUBJECTS, {12, 0}));
+    EXPECT_FALSE(send_schedule_mails(run.context, source, MONTH_SUBJECTS, {12, 0}));
     int32_t size = make_line_item(row, MONTH_LINE_SPLIT).size;
     EXPECT_EQ((std::vector<std::string>{"button off", "range " + std::to_string(size), "message",
                                         "button on"}),
-              ui.calls);
-    EXPECT_SJIS_EQ("サーバーソケットに接続失敗", ui.only_message());
-    EXPECT_EQ(400, progress.mail_limit_bytes);
+              run.ui.calls);
+    EXPECT_SJIS_EQ("サーバーソケットに接続失敗", run.ui.only_message());
+    EXPECT_EQ(400, run.progress.mail_limit_bytes);
 }
 
 } // namespace
