@@ -2,10 +2,10 @@
 #ifndef VNTRA_CALENDAR_WINDOW_WINDOW_TEXTS_H
 #define VNTRA_CALENDAR_WINDOW_WINDOW_TEXTS_H
 
+#include "text/box_titles.h"
+
 namespace vntra {
 
-const char CONFIRM_TITLE[] = "確認";
-const char ERROR_TITLE[] = "エラー";
 const char DELETE_QUESTION[] = "削除しますか";
 // A deletion that did not reach the data file must not look done.
 const char DELETE_FAILED_TEXT[] = "データファイルに書き込めないため、削除できませんでした。\n"

@@ -9,7 +9,8 @@
 #include "reminders/notice_window.h"
 #include "reminders/today_notice.h"
 #include "resource_ids.h"
-#include "shell/list_font.h"
+#include "kit/dialog_kit.h"
+#include "kit/list_font.h"
 #include "shell/wide_text.h"
 
 namespace vntra {
@@ -177,15 +178,12 @@ void delete_selected(CalendarWindow& w, int list_id) {
     const ScheduleList& entries = list_id == IDC_MONTH_LIST ? w.month.entries : w.todo.entries;
     if (row == LB_ERR || row < 0 || static_cast<size_t>(row) >= entries.size())
         return;
-    int answer = show_message(w.dialog, DELETE_QUESTION, CONFIRM_TITLE,
-                              MB_YESNO | MB_TOPMOST | MB_ICONQUESTION);
-    if (answer != IDYES) {
+    if (!ask_yes_no(w.dialog, DELETE_QUESTION)) {
         ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         return;
     }
     if (!delete_record(w.app->store, entries[static_cast<size_t>(row)].record.id)) {
-        show_message(w.dialog, DELETE_FAILED_TEXT, ERROR_TITLE,
-                     MB_OK | MB_TOPMOST | MB_ICONWARNING);
+        show_error(w.dialog, DELETE_FAILED_TEXT);
         return;
     }
     if (list_id == IDC_MONTH_LIST)

@@ -1,7 +1,7 @@
 #include "reminders/notice_window.h"
 
 #include "resource_ids.h"
-#include "shell/list_font.h"
+#include "kit/list_font.h"
 #include "shell/wide_text.h"
 
 namespace vntra {

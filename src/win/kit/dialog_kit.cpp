@@ -1,0 +1,87 @@
+#include "kit/dialog_kit.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/wide_text.h"
+#include "text/sjis_cut.h"
+
+namespace vntra {
+
+void fill_number_list(HWND dialog, int control_id, int first, int last, int selected) {
+    HWND list = ::GetDlgItem(dialog, control_id);
+    ::SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (int number = first; number <= last; ++number) {
+        wchar_t text[16];
+        std::swprintf(text, 16, L"%d", number);
+        ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    WPARAM index = selected >= first && selected <= last ? static_cast<WPARAM>(selected - first)
+                                                         : static_cast<WPARAM>(-1);
+    ::SendMessageW(list, CB_SETCURSEL, index, 0);
+}
+
+int selected_number(HWND dialog, int control_id, int fallback) {
+    HWND list = ::GetDlgItem(dialog, control_id);
+    LRESULT index = ::SendMessageW(list, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return fallback;
+    LRESULT length = ::SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR || length > 15)
+        return fallback;
+    wchar_t text[16] = {};
+    ::SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return static_cast<int>(std::wcstol(text, nullptr, 10));
+}
+
+std::string read_edit_text(HWND dialog, int control_id, size_t max_bytes) {
+    return sjis_cut(control_text(dialog, control_id), max_bytes);
+}
+
+void write_control_text(HWND dialog, int control_id, std::string_view sjis) {
+    set_control_text(dialog, control_id, sjis);
+}
+
+void show_input_error(HWND dialog, std::string_view message, int focus_control_id) {
+    show_error(dialog, message);
+    HWND control = ::GetDlgItem(dialog, focus_control_id);
+    if (!control)
+        return;
+    // WM_NEXTDLGCTL keeps the dialog's default button in step with the focus.
+    ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    wchar_t class_name[16] = {};
+    ::GetClassNameW(control, class_name, 16);
+    if (::lstrcmpiW(class_name, L"Edit") == 0)
+        ::SendMessageW(control, EM_SETSEL, 0, -1);
+}
+
+void show_error(HWND owner, std::string_view message) {
+    show_message(owner, message, ERROR_TITLE, MB_OK | MB_ICONWARNING | MB_TOPMOST);
+}
+
+bool ask_yes_no(HWND owner, std::string_view question) {
+    return show_message(owner, question, CONFIRM_TITLE, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) ==
+           IDYES;
+}
+
+void show_notice(HWND owner, std::string_view text) {
+    show_message(owner, text, CONFIRM_TITLE, MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+}
+
+void centre_on_screen(HWND window) {
+    RECT frame;
+    if (!::GetWindowRect(window, &frame))
+        return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& area = monitor.rcWork;
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    ::SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
+                   area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace vntra
