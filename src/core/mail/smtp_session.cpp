@@ -34,6 +34,16 @@ const char* failure_text(NetResult result) {
     return result == NET_TIMED_OUT ? NO_ANSWER : CONNECTION_LOST;
 }
 
+// A wait that ran out or a line that dropped names its server: with POP
+// before SMTP there are two, and the user has to know which one to check.
+std::string naming_server(const std::string& failure, const std::string& server) {
+    if (failure == NO_ANSWER)
+        return "メールサーバー（" + server + "）から応答がありません";
+    if (failure == CONNECTION_LOST)
+        return "メールサーバー（" + server + "）との接続が切れました";
+    return failure;
+}
+
 // Commands out, replies in, each reply read whole within the time allowed
 // from its start, however the server's bytes are split across reads.
 class ServerLink {
@@ -128,10 +138,11 @@ class ServerLink {
 // Ends a dialogue that went wrong: a polite QUIT if the line still works
 // (without waiting for its answer), then the connection is closed before the
 // user reads why, so that the server is not held meanwhile.
-void abandon(ServerLink& link, TcpConnection& connection, MailUi& ui, const std::string& why) {
+void abandon(ServerLink& link, TcpConnection& connection, MailUi& ui, const std::string& why,
+             const std::string& server) {
     link.send("QUIT\r\n");
     connection.close();
-    ui.show_message(MESSAGE_ERROR, why);
+    ui.show_message(MESSAGE_ERROR, naming_server(why, server));
 }
 
 bool valid_port(int port) {
@@ -201,7 +212,7 @@ bool log_in_to_pop(MailContext& context) {
     if (result != NET_OK) {
         connection.close();
         if (result == NET_TIMED_OUT)
-            ui.show_message(MESSAGE_ERROR, NO_ANSWER);
+            ui.show_message(MESSAGE_ERROR, naming_server(NO_ANSWER, server));
         else
             ui.show_message(MESSAGE_PLAIN_ERROR, "サーバーソケットに接続失敗");
         return false;
@@ -209,7 +220,7 @@ bool log_in_to_pop(MailContext& context) {
     ServerLink link(connection, context.options.timeout_ms);
     std::string failure;
     if (!pop_dialogue(link, settings, failure)) {
-        abandon(link, connection, ui, failure);
+        abandon(link, connection, ui, failure, server);
         return false;
     }
     connection.close();
@@ -383,14 +394,14 @@ bool send_mail(MailContext& context, std::string_view subject, std::string_view 
                            : NET_FAILED;
     if (result != NET_OK) {
         connection.close();
-        ui.show_message(MESSAGE_ERROR,
-                        result == NET_TIMED_OUT ? NO_ANSWER : "サーバーソケットに接続失敗");
+        ui.show_message(MESSAGE_ERROR, result == NET_TIMED_OUT ? naming_server(NO_ANSWER, server)
+                                                               : "サーバーソケットに接続失敗");
         return false;
     }
     ServerLink link(connection, context.options.timeout_ms);
     std::string failure;
     if (!smtp_dialogue(link, context, subject, body, mode, failure)) {
-        abandon(link, connection, ui, failure);
+        abandon(link, connection, ui, failure, server);
         return false;
     }
     connection.close();

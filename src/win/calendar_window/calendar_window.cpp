@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "calendar_window/bulk_send.h"
 #include "calendar_window/month_view.h"
 #include "calendar_window/window_texts.h"
 #include "reminders/notice_window.h"
@@ -11,18 +12,16 @@
 #include "resource_ids.h"
 #include "kit/dialog_kit.h"
 #include "kit/list_font.h"
+#include "mail/mail_job.h"
 #include "shell/wide_text.h"
 
 namespace vntra {
 namespace {
 
 // Controls and menu items whose windows do not exist yet: the entry dialog,
-// the bulk mail, settings, help, about, import and export.
-const int UNBUILT_CONTROLS[] = {IDC_EDIT_SCHEDULE,  IDC_NEW_TODO,       IDC_EDIT_TODO,
-                                IDC_SEND_MAIL,      IDC_SEND_MONTH,     IDC_SEND_WEEK1,
-                                IDC_SEND_WEEK1 + 1, IDC_SEND_WEEK1 + 2, IDC_SEND_WEEK1 + 3};
+// settings, help, about, import and export.
+const int UNBUILT_CONTROLS[] = {IDC_EDIT_SCHEDULE, IDC_NEW_TODO, IDC_EDIT_TODO};
 const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS, CMD_HELP, CMD_ABOUT, CMD_IMPORT, CMD_EXPORT};
-const bool BULK_MAIL_BUILT = false;
 
 struct CalendarWindow {
     App* app;
@@ -85,8 +84,8 @@ void refresh_month_list(CalendarWindow& w) {
     const App& app = *w.app;
     w.month = build_month_view(app.store, w.shown, w.today, app.settings.mark_range);
     fill_list(::GetDlgItem(w.dialog, IDC_MONTH_LIST), w.month_list_font, w.month.rows);
-    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK5), BULK_MAIL_BUILT && w.month.week5_exists);
-    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK6), BULK_MAIL_BUILT && w.month.week6_exists);
+    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK5), w.month.week5_exists);
+    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK6), w.month.week6_exists);
     for (int i = 0; i < MONTH_CELL_COUNT; ++i) {
         int day = w.month.cells[i];
         set_control_text(w.dialog, IDC_FIRST_CELL + i, day ? number_text(day) : "");
@@ -228,6 +227,9 @@ void on_command(CalendarWindow& w, int id, int notification) {
         if (notification == BN_CLICKED)
             choose_mark_range(w, id);
         break;
+    case IDC_SEND_MAIL:
+        send_bulk_mail(*w.app, w.dialog, w.month, w.todo.entries);
+        break;
     case CMD_TO_TRAY:
     case IDCANCEL:
         close_window(w);
@@ -270,6 +272,11 @@ INT_PTR CALLBACK calendar_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
     CalendarWindow* w = window_of(dialog);
     if (!w)
         return FALSE;
+    // While a mail goes out the window stays up and can page and scroll.
+    if (refused_while_sending(dialog, message, wparam,
+                              {IDC_PREVIOUS_MONTH, IDC_NEXT_MONTH, IDC_THIS_MONTH, IDC_MONTH_LIST,
+                               IDC_TODO_LIST, IDC_MARK_MONTH, IDC_MARK_WEEK, IDC_MARK_TODAY}))
+        return TRUE;
     switch (message) {
     case WM_COMMAND:
         on_command(*w, LOWORD(wparam), HIWORD(wparam));

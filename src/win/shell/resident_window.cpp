@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "calendar_window/calendar_window.h"
+#include "mail/mail_job.h"
 #include "platform/sjis_text.h"
 #include "resource_ids.h"
 #include "shell/app.h"
@@ -128,6 +129,7 @@ bool start_up(App& app, HWND window) {
 
 void exit_housekeeping(App& app) {
     ::KillTimer(app.resident_window, SCAN_TIMER_ID);
+    finish_mail_jobs();
     if (app.settings_loaded) {
         CompactionPaths paths{app.compact_path, app.program_folder,
                               path_from_sjis(app.settings.backup_folder)};

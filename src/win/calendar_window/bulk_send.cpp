@@ -1,0 +1,64 @@
+#include "calendar_window/bulk_send.h"
+
+#include <memory>
+
+#include "calendar_window/bulk_mail.h"
+#include "mail/mail_job.h"
+#include "mail/mail_settings_check.h"
+#include "mail/schedule_mail.h"
+#include "mail/window_mail_ui.h"
+#include "resource_ids.h"
+#include "shell/wide_text.h"
+
+namespace vntra {
+namespace {
+
+// The week of the checked radio, the last one found checked; 0 for the month.
+int chosen_week(HWND window) {
+    int week = WHOLE_MONTH;
+    for (int n = 1; n <= LAST_WEEK; ++n) {
+        if (::IsDlgButtonChecked(window, IDC_SEND_WEEK1 + n - 1) == BST_CHECKED)
+            week = n;
+    }
+    return week;
+}
+
+// The hidden list keeps the week's rows, as the window has always had them.
+void fill_week_list(HWND window, const std::vector<std::string>& rows) {
+    HWND list = ::GetDlgItem(window, IDC_WEEK_LIST);
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const std::string& row : rows) {
+        std::wstring text = widen(row);
+        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+} // namespace
+
+void send_bulk_mail(App& app, HWND window, const MonthView& month, const ScheduleList& todo) {
+    if (mail_job_running(window))
+        return;
+    WindowMailUi ui(app, window);
+    bool complete = check_mail_settings(ui, app.settings);
+    // The sheet may have changed the recipient the button names.
+    set_control_text(window, IDC_SEND_MAIL, send_button_caption(app.settings.recipient_address));
+    if (!complete)
+        return;
+    int week = chosen_week(window);
+    auto mail = std::make_shared<BulkMail>(gather_bulk_mail(app.store, month, week));
+    if (week != WHOLE_MONTH)
+        fill_week_list(window, mail->rows);
+    auto todo_copy = std::make_shared<ScheduleList>(todo);
+    auto work = [mail, todo_copy](MailContext& context) {
+        ScheduleMailSource source{mail->entries, mail->rows, MONTH_LINE_SPLIT, *todo_copy};
+        return send_schedule_mails(context, source, *mail->subjects, mail->values);
+    };
+    auto finished = [window](bool completed) {
+        // After an early stop the choice stays, ready to try again.
+        if (completed && ::IsWindow(window))
+            ::CheckRadioButton(window, IDC_SEND_MONTH, IDC_SEND_WEEK6, IDC_SEND_MONTH);
+    };
+    start_mail_job(app, window, work, finished);
+}
+
+} // namespace vntra
