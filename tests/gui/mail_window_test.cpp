@@ -2,6 +2,7 @@
 // the shown month in several mails with the ToDo list, one week, a server
 // that never answers while the window stays alive, and missing settings.
 #include "gui_kit.h"
+#include "gui_run.h"
 
 #include <commctrl.h>
 
@@ -271,6 +272,38 @@ GUI_TEST(mail_to_a_silent_server_leaves_the_window_alive) {
     GUI_CHECK(is_checked(calendar, IDC_SEND_WEEK1 + week - 1));
     GUI_CHECK(!is_checked(calendar, IDC_SEND_MONTH));
     close_and_exit(program, calendar);
+}
+
+GUI_TEST(the_session_ends_while_a_mail_waits_and_keeps_the_data) {
+    GUI_CHECK_MSG(peer_port("VNTRA_ODD_SILENT_PORT") != 0, "the silent peer is not running");
+    Today now = today();
+    SettingsRecord settings =
+        mail_settings(peer_port("VNTRA_ODD_SILENT_PORT"), fresh_address("ending"));
+    std::vector<ScheduleRecord> records = {
+        dated_record(KIND_ALL_DAY, now.year, now.month, now.day, now.year, now.month, now.day,
+                     "会議", "本社"),
+        todo_record("買い物"),
+    };
+    Program program;
+    HWND calendar = start_with(program, "mail_ending", settings, records);
+    GUI_CHECK(calendar != nullptr);
+    if (!calendar)
+        return;
+    std::filesystem::path folder = run_state().work_folder / "mail_ending";
+    std::string before = read_bytes(folder / "vntradata.fil");
+    click(calendar, IDC_SEND_MAIL);
+    GUI_CHECK(wait_until([&] { return !is_enabled(calendar, IDC_SEND_MAIL); }));
+    DWORD start = ::GetTickCount();
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(program.resident(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000,
+                          &answer);
+    GUI_CHECK(answer == TRUE);
+    // Well before the server's 30 seconds are up.
+    GUI_CHECK(program.wait_for_exit(15000) == 0);
+    DWORD took = ::GetTickCount() - start;
+    GUI_CHECK_MSG(took < 10000, std::to_string(took) + " ms");
+    GUI_CHECK(read_bytes(folder / "vntradata.fil") == before);
+    GUI_CHECK(read_bytes(folder / "vntradata.bak") == before);
 }
 
 GUI_TEST(mail_without_settings_sends_nothing) {

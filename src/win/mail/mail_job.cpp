@@ -234,8 +234,11 @@ bool refused_while_sending(HWND window, UINT message, WPARAM wparam,
 void finish_mail_jobs() {
     for (const std::unique_ptr<MailJob>& job : jobs())
         job->stopping = true;
-    // Each session is bounded by its waits; this bounds the whole.
-    const DWORD LONGEST_WAIT_MS = 3 * MAIL_TIMEOUT_MS;
+    // A mail that is nearly out gets the moment it needs. A server that keeps
+    // the session waiting does not hold up the end of the user's session:
+    // the worker touches no file, and a mail cut off before its final "."
+    // is thrown away by the server, never delivered in part.
+    const DWORD LONGEST_WAIT_MS = 5000;
     DWORD start = ::GetTickCount();
     for (;;) {
         // A worker whose call this thread is still carrying out further up

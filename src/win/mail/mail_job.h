@@ -37,8 +37,8 @@ bool any_mail_job_running();
 bool refused_while_sending(HWND window, UINT message, WPARAM wparam,
                            std::initializer_list<int> allowed_commands);
 
-// At exit: lets each command finish the mail in hand, skips the rest, and
-// waits for the workers. Their boxes are no longer shown.
+// At exit: each command skips its remaining mails; the mail in hand gets a
+// few seconds to go out. Their boxes are no longer shown.
 void finish_mail_jobs();
 
 } // namespace vntra
