@@ -168,10 +168,14 @@ bool Program::start(const std::filesystem::path& folder) {
                 resident_ = window;
         return resident_ != nullptr;
     });
-    // The window answers only once start-up is over and the loop runs.
+    // The window answers sent messages already while its creation waits on
+    // the tray (adding the icon); start-up is over only once the program
+    // waits for input in its loop.
     DWORD_PTR ignored = 0;
-    return resident_ != nullptr && ::SendMessageTimeoutW(resident_, WM_NULL, 0, 0, SMTO_NORMAL,
-                                                         MESSAGE_TIMEOUT_MS, &ignored) != 0;
+    return resident_ != nullptr &&
+           ::SendMessageTimeoutW(resident_, WM_NULL, 0, 0, SMTO_NORMAL, MESSAGE_TIMEOUT_MS,
+                                 &ignored) != 0 &&
+           ::WaitForInputIdle(process_, MESSAGE_TIMEOUT_MS) == 0;
 }
 
 bool Program::running() const {
