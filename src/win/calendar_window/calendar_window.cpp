@@ -7,6 +7,8 @@
 #include "calendar_window/bulk_send.h"
 #include "calendar_window/month_view.h"
 #include "calendar_window/window_texts.h"
+#include "exchange/exchange_dialogs.h"
+#include "help/help_dialogs.h"
 #include "reminders/notice_window.h"
 #include "reminders/today_notice.h"
 #include "resource_ids.h"
@@ -19,9 +21,9 @@ namespace vntra {
 namespace {
 
 // Controls and menu items whose windows do not exist yet: the entry dialog,
-// settings, help, about, import and export.
+// settings.
 const int UNBUILT_CONTROLS[] = {IDC_EDIT_SCHEDULE, IDC_NEW_TODO, IDC_EDIT_TODO};
-const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS, CMD_HELP, CMD_ABOUT, CMD_IMPORT, CMD_EXPORT};
+const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS};
 
 struct CalendarWindow {
     App* app;
@@ -201,6 +203,16 @@ void choose_mark_range(CalendarWindow& w, int radio_id) {
     refresh_month_list(w);
 }
 
+// Help, about, import and export run while the window hides; it still holds
+// `busy`. Import and export may change what the month shows.
+void run_hidden(CalendarWindow& w, void (*run)(App&, HWND), bool refresh) {
+    ::ShowWindow(w.dialog, SW_HIDE);
+    run(*w.app, w.dialog);
+    ::ShowWindow(w.dialog, SW_SHOW);
+    if (refresh)
+        refresh_month_list(w);
+}
+
 void on_command(CalendarWindow& w, int id, int notification) {
     switch (id) {
     case IDC_PREVIOUS_MONTH:
@@ -229,6 +241,18 @@ void on_command(CalendarWindow& w, int id, int notification) {
         break;
     case IDC_SEND_MAIL:
         send_bulk_mail(*w.app, w.dialog, w.month, w.todo.entries);
+        break;
+    case CMD_HELP:
+        run_hidden(w, run_help_window, false);
+        break;
+    case CMD_ABOUT:
+        run_hidden(w, run_about_box, false);
+        break;
+    case CMD_IMPORT:
+        run_hidden(w, run_import_dialog, true);
+        break;
+    case CMD_EXPORT:
+        run_hidden(w, run_export_dialog, true);
         break;
     case CMD_TO_TRAY:
     case IDCANCEL:
