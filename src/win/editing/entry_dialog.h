@@ -10,8 +10,8 @@
 namespace vntra {
 
 struct EntryRequest {
-    int32_t mode;      // EntryMode
-    int32_t record_id; // the record an edit changes
+    int32_t mode;       // EntryMode
+    int32_t record_id;  // the record an edit changes
     LocalDate selected; // the opener's day: a new entry's date and every reset's
 };
 
