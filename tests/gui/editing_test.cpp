@@ -548,7 +548,7 @@ GUI_TEST(day_list_of_new_years_day_adds_and_deletes) {
     if (!day_list)
         return;
     GUI_CHECK_TEXT(number(year) + L"年1月1日", item_text(day_list, IDC_DAY_DATE));
-    GUI_CHECK_TEXT(std::wstring(L"元日"), item_text(day_list, IDC_DAY_HOLIDAY));
+    GUI_CHECK_TEXT(std::wstring(L"元旦"), item_text(day_list, IDC_DAY_HOLIDAY));
     ::Sleep(300);
     GUI_CHECK(shows_red(day_list, IDC_DAY_HOLIDAY));
     GUI_CHECK((
@@ -572,14 +572,16 @@ GUI_TEST(day_list_of_new_years_day_adds_and_deletes) {
     // Deleting asks first; a held file keeps the row and says so.
     select_row(day_list, IDC_DAY_LIST, 2);
     click(day_list, IDC_DAY_DELETE);
-    GUI_CHECK_TEXT(std::wstring(L"削除しますか"), answer_box(s, L"確認", IDYES));
+    std::wstring question = answer_box(s, L"確認", IDYES);
+    GUI_CHECK_TEXT(std::wstring(L"削除しますか"), question);
     GUI_CHECK(wait_until([&] { return list_rows(day_list, IDC_DAY_LIST).size() == 2; }));
     GUI_CHECK(records_of(s.data_file()).size() == 3 && records_of(s.data_file())[2].kind == 0);
     select_row(day_list, IDC_DAY_LIST, 1);
     {
         HeldFile held(s.data_file());
         click(day_list, IDC_DAY_DELETE);
-        GUI_CHECK_TEXT(std::wstring(L"削除しますか"), answer_box(s, L"確認", IDYES));
+        question = answer_box(s, L"確認", IDYES);
+        GUI_CHECK_TEXT(std::wstring(L"削除しますか"), question);
         std::wstring message = answer_box(s, L"エラー");
         GUI_CHECK_MSG(message.find(L"削除できませんでした") != std::wstring::npos, utf8(message));
     }
