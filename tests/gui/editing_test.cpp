@@ -181,12 +181,12 @@ GUI_TEST(entry_dialog_writes_every_kind_and_a_todo_item) {
     GUI_CHECK_TEXT(std::wstring(L"10"), item_text(entry, IDC_ENTRY_END_HOUR));
     choose_item(entry, IDC_ENTRY_END_HOUR, 11);
     choose_item(entry, IDC_ENTRY_END_MINUTE, 6);
-    type_text(entry, IDC_ENTRY_CONTENT, L"会議");
-    type_text(entry, IDC_ENTRY_PLACE, L"本社");
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"会議");
+    set_item_text(entry, IDC_ENTRY_PLACE, L"本社");
     click_and_wait(entry, IDC_ENTRY_ALARM);
     GUI_CHECK(is_enabled(entry, IDC_ENTRY_ALARM_MINUTES));
     GUI_CHECK_TEXT(std::wstring(L"7"), item_text(entry, IDC_ENTRY_ALARM_MINUTES));
-    type_text(entry, IDC_ENTRY_ALARM_MINUTES, L"15");
+    set_item_text(entry, IDC_ENTRY_ALARM_MINUTES, L"15");
     click_and_wait(entry, IDC_ENTRY_REMINDER);
     GUI_CHECK(is_enabled(entry, IDC_ENTRY_REMINDER_HOUR));
     GUI_CHECK_TEXT(number(now.year), item_text(entry, IDC_ENTRY_REMINDER_YEAR));
@@ -222,7 +222,7 @@ GUI_TEST(entry_dialog_writes_every_kind_and_a_todo_item) {
             choose_item(entry, IDC_ENTRY_END_MONTH, 0);
             choose_item(entry, IDC_ENTRY_END_DAY, 4);
         }
-        type_text(entry, IDC_ENTRY_CONTENT, k.content);
+        set_item_text(entry, IDC_ENTRY_CONTENT, k.content);
         ::Sleep(300);
         screenshot(k.shot);
         GUI_CHECK(press_ok(entry));
@@ -247,7 +247,7 @@ GUI_TEST(entry_dialog_writes_every_kind_and_a_todo_item) {
     for (int id : {IDC_ENTRY_TIME_RANGE, IDC_ENTRY_ALL_DAY, IDC_ENTRY_YEAR, IDC_ENTRY_MONTH,
                    IDC_ENTRY_PLACE, IDC_ENTRY_ALARM})
         GUI_CHECK_MSG(!is_enabled(entry, id), "control " + std::to_string(id));
-    type_text(entry, IDC_ENTRY_CONTENT, L"牛乳を買う");
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"牛乳を買う");
     click_and_wait(entry, IDC_ENTRY_REMINDER);
     GUI_CHECK_TEXT(std::wstring(L"9"), item_text(entry, IDC_ENTRY_REMINDER_HOUR));
     ::Sleep(300);
@@ -345,10 +345,10 @@ GUI_TEST(entry_dialog_names_the_first_fault_and_focuses_it) {
         const wchar_t* message;
         int focus;
     } faults[] = {
-        {"empty year", [&] { type_text(entry, IDC_ENTRY_YEAR, L""); }, L"内容が未入力です",
+        {"empty year", [&] { set_item_text(entry, IDC_ENTRY_YEAR, L""); }, L"内容が未入力です",
          IDC_ENTRY_YEAR},
-        {"year 2000", [&] { type_text(entry, IDC_ENTRY_YEAR, L"2000"); }, L"2001以上にして下さい",
-         IDC_ENTRY_YEAR},
+        {"year 2000", [&] { set_item_text(entry, IDC_ENTRY_YEAR, L"2000"); },
+         L"2001以上にして下さい", IDC_ENTRY_YEAR},
         {"31 April",
          [&] {
              choose_item(entry, IDC_ENTRY_MONTH, 3);
@@ -364,15 +364,15 @@ GUI_TEST(entry_dialog_names_the_first_fault_and_focuses_it) {
         {"alarm minutes 0",
          [&] {
              click_and_wait(entry, IDC_ENTRY_ALARM);
-             type_text(entry, IDC_ENTRY_ALARM_MINUTES, L"0");
+             set_item_text(entry, IDC_ENTRY_ALARM_MINUTES, L"0");
          },
          L"数値が正しく入力されていません", IDC_ENTRY_ALARM_MINUTES},
-        {"empty content", [&] { type_text(entry, IDC_ENTRY_CONTENT, L""); }, L"内容が未入力です",
-         IDC_ENTRY_CONTENT},
+        {"empty content", [&] { set_item_text(entry, IDC_ENTRY_CONTENT, L""); },
+         L"内容が未入力です", IDC_ENTRY_CONTENT},
         {"reminder without a year",
          [&] {
              click_and_wait(entry, IDC_ENTRY_REMINDER);
-             type_text(entry, IDC_ENTRY_REMINDER_YEAR, L"");
+             set_item_text(entry, IDC_ENTRY_REMINDER_YEAR, L"");
          },
          L"内容が未入力です", IDC_ENTRY_REMINDER_YEAR},
     };
@@ -383,7 +383,7 @@ GUI_TEST(entry_dialog_names_the_first_fault_and_focuses_it) {
         choose_item(entry, IDC_ENTRY_START_HOUR, 10);
         choose_item(entry, IDC_ENTRY_START_MINUTE, 0);
         choose_item(entry, IDC_ENTRY_END_HOUR, 11);
-        type_text(entry, IDC_ENTRY_CONTENT, L"会議");
+        set_item_text(entry, IDC_ENTRY_CONTENT, L"会議");
         f.make();
         click(entry, IDC_ENTRY_OK);
         HWND box = find_window(L"エラー", s.pid());
@@ -422,7 +422,7 @@ GUI_TEST(entry_waits_for_mail_settings) {
     GUI_CHECK(entry != nullptr);
     if (!entry)
         return;
-    type_text(entry, IDC_ENTRY_CONTENT, L"牛乳を買う");
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"牛乳を買う");
     click(entry, IDC_ENTRY_OK);
     HWND box = find_window(L"確認", program.process_id());
     GUI_CHECK(box != nullptr);
@@ -489,7 +489,7 @@ GUI_TEST(changes_keep_their_id_rearm_and_survive_a_held_file) {
     entry = open_entry(s, s.calendar, IDC_EDIT_SCHEDULE);
     if (!entry)
         return;
-    type_text(entry, IDC_ENTRY_CONTENT, L"定例（延期）");
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"定例（延期）");
     {
         HeldFile held(s.data_file());
         click(entry, IDC_ENTRY_OK);
@@ -521,7 +521,7 @@ GUI_TEST(changes_keep_their_id_rearm_and_survive_a_held_file) {
     if (!entry)
         return;
     GUI_CHECK_TEXT(std::wstring(L"電話する"), item_text(entry, IDC_ENTRY_CONTENT));
-    type_text(entry, IDC_ENTRY_CONTENT, L"電話する（至急）");
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"電話する（至急）");
     GUI_CHECK(press_ok(entry));
     GUI_CHECK(wait_until([&] {
         return list_rows(s.calendar, IDC_TODO_LIST) ==
@@ -562,7 +562,7 @@ GUI_TEST(day_list_of_new_years_day_adds_and_deletes) {
     GUI_CHECK_TEXT(number(year), item_text(entry, IDC_ENTRY_YEAR));
     GUI_CHECK_TEXT(std::wstring(L"1"), item_text(entry, IDC_ENTRY_MONTH));
     click_and_wait(entry, IDC_ENTRY_AFTERNOON);
-    type_text(entry, IDC_ENTRY_CONTENT, L"新年会");
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"新年会");
     GUI_CHECK(press_ok(entry));
     GUI_CHECK(wait_until([&] { return list_rows(day_list, IDC_DAY_LIST).size() == 3; }));
     std::vector<std::wstring> rows = list_rows(day_list, IDC_DAY_LIST);
