@@ -212,6 +212,7 @@ bool refused_while_sending(HWND window, UINT message, WPARAM wparam,
     switch (message) {
     case WM_CLOSE:
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
         refused = true;
         break;
