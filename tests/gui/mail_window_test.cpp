@@ -214,6 +214,77 @@ GUI_TEST(mail_week_three_then_the_radios_return_to_the_month) {
     close_and_exit(program, calendar);
 }
 
+GUI_TEST(mail_a_day_from_its_list_split_after_the_time_column) {
+    GUI_CHECK_MSG(peer_port("VNTRA_SMTP_PORT") != 0, "the SMTP peer is not running");
+    Today now = today();
+    const int day = 10;
+    std::string to = fresh_address("day");
+    SettingsRecord settings = mail_settings(peer_port("VNTRA_SMTP_PORT"), to);
+    settings.send_todo = 1;
+    ScheduleRecord meeting = dated_record(KIND_TIME_RANGE, now.year, now.month, day, now.year,
+                                          now.month, day, "会議", "");
+    meeting.start_hour = 9;
+    meeting.end_hour = 10;
+    meeting.end_minute = 30;
+    std::vector<ScheduleRecord> records = {
+        dated_record(KIND_ALL_DAY, now.year, now.month, day, now.year, now.month, day, "休暇",
+                     "自宅"),
+        meeting,
+        dated_record(KIND_DATE_SPAN, now.year, now.month, 8, now.year, now.month, 12, "出張",
+                     "大阪"),
+        dated_record(KIND_ALL_DAY, now.year, now.month, day + 1, now.year, now.month, day + 1,
+                     "翌日", ""),
+        todo_record("牛乳を買う"),
+    };
+    Program program;
+    HWND calendar = start_with(program, "mail_day", settings, records);
+    GUI_CHECK(calendar != nullptr);
+    if (!calendar)
+        return;
+    HWND day_list = nullptr;
+    for (int cell = 0; cell < 42 && !day_list; ++cell) {
+        if (item_text(calendar, IDC_FIRST_CELL + cell) == std::to_wstring(day)) {
+            click_on_area(calendar, IDC_FIRST_CELL + cell);
+            day_list = find_window(L"ｽｹｼﾞｭｰﾙ一覧", program.process_id());
+        }
+    }
+    GUI_CHECK(day_list != nullptr);
+    if (!day_list)
+        return;
+    GUI_CHECK(is_enabled(day_list, IDC_DAY_MAIL));
+    click(day_list, IDC_DAY_MAIL);
+    int highest = 0;
+    HWND box = wait_for_box(L"確認", program.process_id(), day_list, highest);
+    GUI_CHECK(box != nullptr);
+    if (box) {
+        GUI_CHECK_TEXT(std::wstring(L"1件のスケジュールメールと1件のＴｏＤｏメールを送信しました"),
+                       static_texts(box));
+        GUI_CHECK(!is_enabled(day_list, IDC_DAY_MAIL));
+        screenshot("mail_day_result");
+        click(box, IDOK);
+        GUI_CHECK(wait_gone(box));
+    }
+    GUI_CHECK(wait_until([&] { return is_enabled(day_list, IDC_DAY_MAIL); }));
+    std::vector<std::string> mails = received_mails(to);
+    GUI_CHECK_MSG(mails.size() == 2, std::to_string(mails.size()) + " mails");
+    if (mails.size() == 2) {
+        GUI_CHECK_TEXT(wide("Subject: " + std::to_string(now.month) + "月" + std::to_string(day) +
+                            "日のスケジュール "),
+                       wide(subject_of(mails[0])));
+        // The span that began on the 8th first, then the day's own entries
+        // by time and kind; each row breaks where its time column ends.
+        GUI_CHECK_TEXT(wide(two(now.month) + "月08日-" + two(now.month) + "月12日\n出張：大阪\n" +
+                            "09:00-10:30      \n会議：\n" + "終日             \n休暇：自宅\n"),
+                       wide(body_of(mails[0])));
+        GUI_CHECK_TEXT(std::wstring(L"Subject: ＴｏＤｏリスト "), wide(subject_of(mails[1])));
+        GUI_CHECK_TEXT(std::wstring(L"牛乳を買う\n"), wide(body_of(mails[1])));
+    }
+    click(day_list, IDC_DAY_CLOSE);
+    GUI_CHECK(wait_gone(day_list));
+    GUI_CHECK(wait_until([&] { return ::IsWindowVisible(calendar) != FALSE; }));
+    close_and_exit(program, calendar);
+}
+
 GUI_TEST(mail_to_a_silent_server_leaves_the_window_alive) {
     GUI_CHECK_MSG(peer_port("VNTRA_ODD_SILENT_PORT") != 0, "the silent peer is not running");
     Today now = today();

@@ -1,12 +1,7 @@
 #include "calendar_window/bulk_send.h"
 
-#include <memory>
-
 #include "calendar_window/bulk_mail.h"
-#include "mail/mail_job.h"
-#include "mail/mail_settings_check.h"
-#include "mail/schedule_mail.h"
-#include "mail/window_mail_ui.h"
+#include "mail/schedule_mail_command.h"
 #include "resource_ids.h"
 #include "shell/wide_text.h"
 
@@ -36,29 +31,19 @@ void fill_week_list(HWND window, const std::vector<std::string>& rows) {
 } // namespace
 
 void send_bulk_mail(App& app, HWND window, const MonthView& month, const ScheduleList& todo) {
-    if (mail_job_running(window))
-        return;
-    WindowMailUi ui(app, window);
-    bool complete = check_mail_settings(ui, app.settings);
-    // The sheet may have changed the recipient the button names.
-    set_control_text(window, IDC_SEND_MAIL, send_button_caption(app.settings.recipient_address));
-    if (!complete)
-        return;
     int week = chosen_week(window);
-    auto mail = std::make_shared<BulkMail>(gather_bulk_mail(app.store, month, week));
+    BulkMail mail = gather_bulk_mail(app.store, month, week);
     if (week != WHOLE_MONTH)
-        fill_week_list(window, mail->rows);
-    auto todo_copy = std::make_shared<ScheduleList>(todo);
-    auto work = [mail, todo_copy](MailContext& context) {
-        ScheduleMailSource source{mail->entries, mail->rows, MONTH_LINE_SPLIT, *todo_copy};
-        return send_schedule_mails(context, source, *mail->subjects, mail->values);
-    };
+        fill_week_list(window, mail.rows);
+    ScheduleMailRequest request{std::move(mail.entries), std::move(mail.rows),
+                                MONTH_LINE_SPLIT,        todo,
+                                mail.subjects,           mail.values};
     auto finished = [window](bool completed) {
         // After an early stop the choice stays, ready to try again.
         if (completed && ::IsWindow(window))
             ::CheckRadioButton(window, IDC_SEND_MONTH, IDC_SEND_WEEK6, IDC_SEND_MONTH);
     };
-    start_mail_job(app, window, work, finished);
+    start_schedule_mail(app, window, std::move(request), finished);
 }
 
 } // namespace vntra

@@ -216,7 +216,7 @@ void on_click(CalendarWindow& w, POINT point) {
         if (day == 0)
             return;
         w.selected_day = day;
-        run_day_list(*w.app, w.dialog, selected_date(w), w.todo.entries.size());
+        run_day_list(*w.app, w.dialog, selected_date(w), w.todo.entries);
         refresh_month_list(w);
         return;
     }
