@@ -7,6 +7,7 @@
 
 #include "calendar_window/calendar_window.h"
 #include "platform/sjis_text.h"
+#include "reminders/minute_scan.h"
 #include "resource_ids.h"
 #include "shell/app.h"
 #include "shell/wide_text.h"
@@ -140,10 +141,6 @@ void exit_housekeeping(App& app) {
     ::PostQuitMessage(0);
 }
 
-void on_scan_timer(App&) {
-    // The minute scan of alarms and reminder mails runs here.
-}
-
 LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     App& app = application();
     switch (message) {
@@ -161,7 +158,7 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
         return 0;
     case WM_TIMER:
         if (wparam == SCAN_TIMER_ID)
-            on_scan_timer(app);
+            scan_alarms_and_reminders(app);
         return 0;
     case TRAY_CALLBACK_MESSAGE:
         on_tray_callback(app, wparam, lparam);
