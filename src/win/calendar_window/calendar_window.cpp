@@ -6,6 +6,8 @@
 
 #include "calendar_window/month_view.h"
 #include "calendar_window/window_texts.h"
+#include "exchange/exchange_dialogs.h"
+#include "help/help_dialogs.h"
 #include "reminders/notice_window.h"
 #include "reminders/today_notice.h"
 #include "resource_ids.h"
@@ -21,7 +23,7 @@ namespace {
 const int UNBUILT_CONTROLS[] = {IDC_EDIT_SCHEDULE,  IDC_NEW_TODO,       IDC_EDIT_TODO,
                                 IDC_SEND_MAIL,      IDC_SEND_MONTH,     IDC_SEND_WEEK1,
                                 IDC_SEND_WEEK1 + 1, IDC_SEND_WEEK1 + 2, IDC_SEND_WEEK1 + 3};
-const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS, CMD_HELP, CMD_ABOUT, CMD_IMPORT, CMD_EXPORT};
+const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS};
 const bool BULK_MAIL_BUILT = false;
 
 struct CalendarWindow {
@@ -202,6 +204,16 @@ void choose_mark_range(CalendarWindow& w, int radio_id) {
     refresh_month_list(w);
 }
 
+// Help, about, import and export run while the window hides; it still holds
+// `busy`. Import and export may change what the month shows.
+void run_hidden(CalendarWindow& w, void (*run)(App&, HWND), bool refresh) {
+    ::ShowWindow(w.dialog, SW_HIDE);
+    run(*w.app, w.dialog);
+    ::ShowWindow(w.dialog, SW_SHOW);
+    if (refresh)
+        refresh_month_list(w);
+}
+
 void on_command(CalendarWindow& w, int id, int notification) {
     switch (id) {
     case IDC_PREVIOUS_MONTH:
@@ -227,6 +239,18 @@ void on_command(CalendarWindow& w, int id, int notification) {
     case IDC_MARK_TODAY:
         if (notification == BN_CLICKED)
             choose_mark_range(w, id);
+        break;
+    case CMD_HELP:
+        run_hidden(w, run_help_window, false);
+        break;
+    case CMD_ABOUT:
+        run_hidden(w, run_about_box, false);
+        break;
+    case CMD_IMPORT:
+        run_hidden(w, run_import_dialog, true);
+        break;
+    case CMD_EXPORT:
+        run_hidden(w, run_export_dialog, true);
         break;
     case CMD_TO_TRAY:
     case IDCANCEL:
