@@ -1,15 +1,16 @@
-// The large data file the benchmarks work on: what years of use leave behind.
+// A data file as years of use would leave it, shared by the benchmarks.
 #ifndef VNTRA_BENCH_LARGE_DATA_FILE_H
 #define VNTRA_BENCH_LARGE_DATA_FILE_H
 
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/file_io.h"
 #include "store/data_file.h"
 
 namespace vntra {
 
-const int32_t RECORD_COUNT = 100000;
+const int32_t LARGE_FILE_RECORDS = 100000;
 
 inline std::filesystem::path bench_folder() {
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "vntra-bench";
@@ -18,14 +19,14 @@ inline std::filesystem::path bench_folder() {
 }
 
 // 100,000 entries spread over 2001–2027, a tenth of them ToDo items and a
-// twentieth deleted. `adjust`, when given, changes each record before it is
-// written.
+// twentieth deleted, as years of use would leave them. `adjust`, when given,
+// changes each record before it is written.
 inline void write_large_data_file(const std::filesystem::path& path,
                                   void (*adjust)(ScheduleRecord&) = nullptr) {
     create_data_file(path);
     FilePtr file = open_file(path, "rb+");
     std::fseek(file.get(), DATA_HEADER_SIZE, SEEK_SET);
-    for (int32_t i = 1; i <= RECORD_COUNT; ++i) {
+    for (int32_t i = 1; i <= LARGE_FILE_RECORDS; ++i) {
         ScheduleRecord r = blank_record();
         r.id = i;
         if (i % 20 == 0) {
@@ -48,7 +49,7 @@ inline void write_large_data_file(const std::filesystem::path& path,
             adjust(r);
         std::fwrite(&r, sizeof r, 1, file.get());
     }
-    int32_t count = RECORD_COUNT;
+    int32_t count = LARGE_FILE_RECORDS;
     std::fseek(file.get(), RECORD_COUNT_OFFSET, SEEK_SET);
     std::fwrite(&count, sizeof count, 1, file.get());
 }
