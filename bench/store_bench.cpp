@@ -2,7 +2,9 @@
 // file. These measure that scan, and the exit compaction, on a large file.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "large_data_file.h"
 #include "store/compaction.h"
