@@ -12,6 +12,7 @@
 #include "platform/file_io.h"
 #include "store/compaction.h"
 #include "store/data_file.h"
+#include "store/record_appender.h"
 #include "store/settings_record.h"
 #include "support/records.h"
 #include "support/temp_folder.h"
@@ -181,6 +182,28 @@ TEST(FaultInjection, StartUpCountThenAppend) {
         EXPECT_EQ(count + 1, count_in(bytes));
     });
     report("count and append", faults, lost);
+}
+
+TEST(FaultInjection, BatchAppendOfAnImport) {
+    long lost = 0;
+    long faults = inject_each([&](long n) {
+        StoreRun run;
+        std::vector<ScheduleRecord> batch(
+            3, dated_record(KIND_ALL_DAY, {2004, 9, 1}, {2004, 9, 1}, "取込"));
+        with_fault(n, [&] {
+            RecordAppender appender(run.store);
+            appender.append(batch);
+            std::vector<ScheduleRecord> second = batch;
+            appender.append(second);
+            appender.close();
+        });
+        std::string bytes = run.bytes();
+        ASSERT_TRUE(whole_data_file(bytes)) << "fault " << n;
+        lost += lost_slots(bytes, run.before, nullptr);
+        int32_t count = count_in(bytes);
+        EXPECT_TRUE(count == 6 || count == 9 || count == 12) << "fault " << n;
+    });
+    report("batch append", faults, lost);
 }
 
 TEST(FaultInjection, RewriteAndDelete) {
