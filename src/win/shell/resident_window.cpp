@@ -9,6 +9,7 @@
 #include "exchange/exchange_dialogs.h"
 #include "help/help_dialogs.h"
 #include "platform/sjis_text.h"
+#include "reminders/minute_scan.h"
 #include "resource_ids.h"
 #include "shell/app.h"
 #include "shell/wide_text.h"
@@ -158,10 +159,6 @@ void exit_housekeeping(App& app) {
     ::PostQuitMessage(0);
 }
 
-void on_scan_timer(App&) {
-    // The minute scan of alarms and reminder mails runs here.
-}
-
 LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     App& app = application();
     switch (message) {
@@ -179,7 +176,7 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
         return 0;
     case WM_TIMER:
         if (wparam == SCAN_TIMER_ID)
-            on_scan_timer(app);
+            scan_alarms_and_reminders(app);
         return 0;
     case TRAY_CALLBACK_MESSAGE:
         on_tray_callback(app, wparam, lparam);
