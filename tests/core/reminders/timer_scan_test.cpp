@@ -322,8 +322,9 @@ TEST_F(ScanOnDisk, MarksLeaveEditsAlone) {
 // is free, and its mark is written as soon as it can be.
 TEST_F(ScanOnDisk, AnUnwritableMarkIsRememberedAndRetried) {
     add(with_reminder(time_range({2004, 3, 15}, 10, 0, 10), 2004, 3, 15, 9, 0));
-    DataFile locked = store;
-    locked.record_count = 0; // every rewrite is refused
+    // A path that holds a folder: nothing can be read or written there.
+    DataFile locked{folder / "locked.fil", 1};
+    std::filesystem::create_directories(locked.path / "held");
     TriggerMemory memory;
     ScanPlan first = plan_scan(store, at(2004, 3, 15, 9, 50), memory);
     ASSERT_EQ(1u, first.alarms.size());
@@ -353,8 +354,8 @@ TEST_F(ScanOnDisk, AnUnwritableMarkIsRememberedAndRetried) {
 
 TEST_F(ScanOnDisk, AnEditArmsAnUnwrittenTriggerAnew) {
     add(time_range({2004, 3, 15}, 10, 0, 10));
-    DataFile locked = store;
-    locked.record_count = 0;
+    DataFile locked{folder / "locked.fil", 1};
+    std::filesystem::create_directories(locked.path / "held");
     TriggerMemory memory;
     ScanPlan first = plan_scan(store, at(2004, 3, 15, 9, 50), memory);
     ASSERT_EQ(1u, first.alarms.size());
