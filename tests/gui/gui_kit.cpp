@@ -1,5 +1,8 @@
 #include "gui_kit.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -279,6 +282,49 @@ bool has_border(HWND dialog, int id) {
     return (::GetWindowLongW(::GetDlgItem(dialog, id), GWL_STYLE) & WS_BORDER) != 0;
 }
 
+void set_item_text(HWND dialog, int id, const std::wstring& text) {
+    send(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::vector<std::wstring> combo_rows(HWND dialog, int id) {
+    HWND combo = ::GetDlgItem(dialog, id);
+    std::vector<std::wstring> rows;
+    LRESULT count = send(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = send(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        send(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row.data()));
+        row.resize(wcslen(row.c_str()));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+int combo_selection(HWND dialog, int id) {
+    return static_cast<int>(send(::GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0));
+}
+
+void select_combo_row(HWND dialog, int id, int row) {
+    send(::GetDlgItem(dialog, id), CB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+int focused_control_id(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
+        return 0;
+    return ::GetDlgCtrlID(info.hwndFocus);
+}
+
+HWND current_sheet_page(HWND sheet) {
+    return reinterpret_cast<HWND>(send(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+HWND show_sheet_page(HWND sheet, int index) {
+    send(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return current_sheet_page(sheet);
+}
+
 void click(HWND dialog, int id) {
     ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
@@ -364,6 +410,17 @@ void write_records(const std::filesystem::path& data_file,
 void write_settings(const std::filesystem::path& folder, const SettingsRecord& settings) {
     std::ofstream file(folder / "vntraini.fil", std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(&settings), sizeof settings);
+}
+
+SettingsRecord settings_in(const std::filesystem::path& folder) {
+    SettingsRecord settings{};
+    std::string bytes = read_bytes(folder / "vntraini.fil");
+    std::memcpy(&settings, bytes.data(), std::min(bytes.size(), sizeof settings));
+    return settings;
+}
+
+std::string sjis(const std::string& utf8_text) {
+    return to_code_page(932, wide(utf8_text));
 }
 
 ScheduleRecord dated_record(int32_t kind, int year, int month, int day, int end_year, int end_month,

@@ -20,12 +20,18 @@ PageResult failure(const char* message, PageControl focus, bool owned_by_page = 
     return PageResult{message, focus, owned_by_page};
 }
 
-// Stores a text in its field and, where the field is one the user tends to
-// pad, removes the blanks around it (a text of blanks only stays as it is).
-template <size_t Width> void store_text(char (&field)[Width], std::string_view text, bool trim) {
-    copy_to_field(field, Width, text);
+// Stores a text in its field, the bytes after it zero, and, where the field
+// is one the user tends to pad, without the blanks around it (a text of
+// blanks only stays as it is).
+void store_text(char* field, size_t width, std::string_view text, bool trim) {
+    std::string stored = field_text(text, width);
     if (trim)
-        trim_spaces(field);
+        trim_spaces(stored);
+    copy_to_field(field, width, stored);
+}
+
+template <size_t Width> void store_text(char (&field)[Width], std::string_view text, bool trim) {
+    store_text(field, Width, text, trim);
 }
 
 const char PORT_OUT_OF_RANGE[] = "ポート番号が範囲外です";
@@ -171,9 +177,7 @@ PageResult apply_format_page(const FormatPageInput& input, SettingsRecord& setti
         size_t width = 0;
         char* field = format_text_field(settings, item, &width);
         format_flag(settings, item) = on ? 1 : 0;
-        copy_to_field(field, width, on ? std::string_view(input.text[item]) : std::string_view());
-        if (on)
-            trim_spaces(field);
+        store_text(field, width, on ? std::string_view(input.text[item]) : std::string_view(), on);
     }
     return {};
 }

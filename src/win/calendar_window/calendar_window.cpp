@@ -9,6 +9,8 @@
 #include "reminders/notice_window.h"
 #include "reminders/today_notice.h"
 #include "resource_ids.h"
+#include "settings/settings_sheet.h"
+#include "settings/settings_pages.h"
 #include "kit/dialog_kit.h"
 #include "kit/list_font.h"
 #include "shell/wide_text.h"
@@ -17,11 +19,11 @@ namespace vntra {
 namespace {
 
 // Controls and menu items whose windows do not exist yet: the entry dialog,
-// the bulk mail, settings, help, about, import and export.
+// the bulk mail, help, about, import and export.
 const int UNBUILT_CONTROLS[] = {IDC_EDIT_SCHEDULE,  IDC_NEW_TODO,       IDC_EDIT_TODO,
                                 IDC_SEND_MAIL,      IDC_SEND_MONTH,     IDC_SEND_WEEK1,
                                 IDC_SEND_WEEK1 + 1, IDC_SEND_WEEK1 + 2, IDC_SEND_WEEK1 + 3};
-const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS, CMD_HELP, CMD_ABOUT, CMD_IMPORT, CMD_EXPORT};
+const UINT UNBUILT_MENU_COMMANDS[] = {CMD_HELP, CMD_ABOUT, CMD_IMPORT, CMD_EXPORT};
 const bool BULK_MAIL_BUILT = false;
 
 struct CalendarWindow {
@@ -119,6 +121,21 @@ void show_today_notice(CalendarWindow& w) {
     app.today_notice_shown = true;
 }
 
+// Both lists show the face and size of the settings; the fonts they had
+// before are deleted once the lists no longer use them.
+void apply_list_fonts(CalendarWindow& w) {
+    HFONT old_fonts[] = {w.month_list_font, w.todo_list_font};
+    HWND month_list = ::GetDlgItem(w.dialog, IDC_MONTH_LIST);
+    HWND todo_list = ::GetDlgItem(w.dialog, IDC_TODO_LIST);
+    w.month_list_font = create_list_font(month_list, w.app->settings);
+    w.todo_list_font = create_list_font(todo_list, w.app->settings);
+    ::SendMessageW(month_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.month_list_font), TRUE);
+    ::SendMessageW(todo_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.todo_list_font), TRUE);
+    for (HFONT font : old_fonts)
+        if (font)
+            ::DeleteObject(font);
+}
+
 // ---- dialog routines -------------------------------------------------------
 
 void on_init(CalendarWindow& w) {
@@ -138,12 +155,7 @@ void on_init(CalendarWindow& w) {
         RgbColour colour = shade_colour(static_cast<CellShade>(shade));
         w.brushes[shade] = ::CreateSolidBrush(RGB(colour.red, colour.green, colour.blue));
     }
-    HWND month_list = ::GetDlgItem(w.dialog, IDC_MONTH_LIST);
-    HWND todo_list = ::GetDlgItem(w.dialog, IDC_TODO_LIST);
-    w.month_list_font = create_list_font(month_list, app.settings);
-    w.todo_list_font = create_list_font(todo_list, app.settings);
-    ::SendMessageW(month_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.month_list_font), TRUE);
-    ::SendMessageW(todo_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.todo_list_font), TRUE);
+    apply_list_fonts(w);
 
     w.today = local_today();
     w.shown = {w.today.year, w.today.month};
@@ -202,6 +214,23 @@ void choose_mark_range(CalendarWindow& w, int radio_id) {
     refresh_month_list(w);
 }
 
+void open_settings(CalendarWindow& w) {
+    App& app = *w.app;
+    SettingsRecord copy = app.settings;
+    ::ShowWindow(w.dialog, SW_HIDE);
+    bool applied = run_settings_sheet(app, w.dialog);
+    ::ShowWindow(w.dialog, SW_SHOW);
+    if (applied) {
+        apply_list_fonts(w);
+        refresh_month_list(w);
+        refresh_todo_list(w);
+    } else {
+        put_back_fields(app.settings, copy, CALENDAR_COPY_END);
+    }
+    show_todo_notice(w);
+    set_control_text(w.dialog, IDC_SEND_MAIL, send_button_caption(app.settings.recipient_address));
+}
+
 void on_command(CalendarWindow& w, int id, int notification) {
     switch (id) {
     case IDC_PREVIOUS_MONTH:
@@ -227,6 +256,9 @@ void on_command(CalendarWindow& w, int id, int notification) {
     case IDC_MARK_TODAY:
         if (notification == BN_CLICKED)
             choose_mark_range(w, id);
+        break;
+    case CMD_SETTINGS:
+        open_settings(w);
         break;
     case CMD_TO_TRAY:
     case IDCANCEL:

@@ -58,4 +58,6 @@
 #define IDC_NOTICE_OK 1055
 #define IDC_NOTICE_TEXT 1102
 
+#include "settings_ids.h"
+
 #endif

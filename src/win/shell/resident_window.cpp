@@ -8,6 +8,7 @@
 #include "calendar_window/calendar_window.h"
 #include "platform/sjis_text.h"
 #include "resource_ids.h"
+#include "settings/settings_sheet.h"
 #include "shell/app.h"
 #include "shell/wide_text.h"
 #include "store/compaction.h"
@@ -77,8 +78,11 @@ void on_command(App& app, UINT command) {
         delete_tray_icon(app);
         ::DestroyWindow(app.resident_window);
         break;
+    case CMD_TRAY_SETTINGS:
+        open_settings_from_tray(app);
+        break;
     default:
-        // Settings, help, about, import and export are greyed out until
+        // Help, about, import and export are greyed out until
         // their dialogs exist.
         break;
     }

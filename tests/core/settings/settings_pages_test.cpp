@@ -142,6 +142,8 @@ TEST(SettingsPages, MailPageStoresTrimmedTextsAndItsChoices) {
         SettingsRecord settings = loaded();
         ASSERT_TRUE(apply_mail_page(input, settings).ok()) << c.row;
         EXPECT_SJIS_EQ(c.stored_server, settings.smtp_server) << c.row;
+        for (size_t i = std::strlen(settings.smtp_server); i < sizeof settings.smtp_server; ++i)
+            ASSERT_EQ(0, settings.smtp_server[i]) << c.row << ": byte " << i << " after the text";
         EXPECT_EQ(c.stored_port, settings.smtp_port) << c.row;
         EXPECT_EQ(c.stored_choice, settings.mail_size_choice) << c.row;
         EXPECT_STREQ("me@example.jp", settings.sender_address) << c.row;
