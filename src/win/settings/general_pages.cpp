@@ -10,6 +10,7 @@
 #include "kit/dialog_kit.h"
 #include "resource_ids.h"
 #include "settings/sheet_pages.h"
+#include "store/schedule_record.h"
 #include "shell/wide_text.h"
 
 namespace vntra {
@@ -59,7 +60,7 @@ void init_font(PageContext& page) {
 
     HWND list = ::GetDlgItem(w, IDC_FONT_FACE);
     ::SendMessageW(list, CB_RESETCONTENT, 0, 0);
-    std::string_view current(s.font_face, strnlen(s.font_face, sizeof s.font_face));
+    std::string current = field_text(s.font_face);
     for (size_t i = 0; i < page.font_faces.size(); ++i) {
         std::wstring face = widen(page.font_faces[i]);
         ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face.c_str()));
@@ -130,9 +131,7 @@ bool apply_startup(PageContext& page) {
 void init_alarm(PageContext& page) {
     HWND w = page.window;
     const SettingsRecord& s = page.settings();
-    write_control_text(
-        w, IDC_WAV_FILE,
-        std::string_view(s.alarm_wav_file, strnlen(s.alarm_wav_file, sizeof s.alarm_wav_file)));
+    write_control_text(w, IDC_WAV_FILE, field_text(s.alarm_wav_file));
     write_control_text(w, IDC_ALARM_MINUTES, decimal_text(s.alarm_minutes));
 }
 
@@ -196,9 +195,7 @@ int CALLBACK browser_callback(HWND browser, UINT message, LPARAM, LPARAM) {
 void init_data(PageContext& page) {
     HWND w = page.window;
     const SettingsRecord& s = page.settings();
-    write_control_text(
-        w, IDC_BACKUP_FOLDER,
-        std::string_view(s.backup_folder, strnlen(s.backup_folder, sizeof s.backup_folder)));
+    write_control_text(w, IDC_BACKUP_FOLDER, field_text(s.backup_folder));
     write_control_text(w, IDC_EXPIRY_DAYS, decimal_text(s.expiry_days));
 }
 

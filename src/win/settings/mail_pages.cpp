@@ -6,16 +6,13 @@
 #include "kit/dialog_kit.h"
 #include "resource_ids.h"
 #include "settings/sheet_pages.h"
+#include "store/schedule_record.h"
 #include "shell/wide_text.h"
 
 namespace vntra {
 namespace {
 
 const int TEXT_LIMIT = 255; // characters; the fields are cut to bytes on apply
-
-template <size_t Width> std::string_view field_view(const char (&field)[Width]) {
-    return std::string_view(field, strnlen(field, Width));
-}
 
 void limit_text(HWND window, int control_id) {
     ::SendDlgItemMessageW(window, control_id, EM_LIMITTEXT, TEXT_LIMIT, 0);
@@ -28,10 +25,10 @@ void init_mail(PageContext& page) {
     const SettingsRecord& s = page.settings();
     for (int id : {IDC_SMTP_SERVER, IDC_SENDER, IDC_RECIPIENT, IDC_RECIPIENT2})
         limit_text(w, id);
-    write_control_text(w, IDC_SMTP_SERVER, field_view(s.smtp_server));
-    write_control_text(w, IDC_SENDER, field_view(s.sender_address));
-    write_control_text(w, IDC_RECIPIENT, field_view(s.recipient_address));
-    write_control_text(w, IDC_RECIPIENT2, field_view(s.recipient_address2));
+    write_control_text(w, IDC_SMTP_SERVER, field_text(s.smtp_server));
+    write_control_text(w, IDC_SENDER, field_text(s.sender_address));
+    write_control_text(w, IDC_RECIPIENT, field_text(s.recipient_address));
+    write_control_text(w, IDC_RECIPIENT2, field_text(s.recipient_address2));
     if (s.mail_size_choice >= 1 && s.mail_size_choice <= MAIL_SIZE_CHOICE_COUNT)
         ::CheckRadioButton(w, IDC_SIZE_200, IDC_SIZE_1600, IDC_SIZE_200 + s.mail_size_choice - 1);
     write_control_text(w, IDC_SMTP_PORT, decimal_text(s.smtp_port));
@@ -72,14 +69,14 @@ void init_pop(PageContext& page) {
     ::SendDlgItemMessageW(w, IDC_POP_PASSWORD, EM_LIMITTEXT, sizeof s.pop_password - 1, 0);
     set_checked(w, IDC_POP_ENABLED, s.pop_before_smtp == 1);
     enable_pop_fields(w);
-    write_control_text(w, IDC_POP_SERVER, field_view(s.pop_server));
+    write_control_text(w, IDC_POP_SERVER, field_text(s.pop_server));
     // A port never set means the standard one; the opener's copy undoes
     // this when no page is applied.
     if (s.pop_port == 0)
         s.pop_port = 110;
     write_control_text(w, IDC_POP_PORT, decimal_text(s.pop_port));
-    write_control_text(w, IDC_POP_ACCOUNT, field_view(s.pop_account));
-    write_control_text(w, IDC_POP_PASSWORD, field_view(s.pop_password));
+    write_control_text(w, IDC_POP_ACCOUNT, field_text(s.pop_account));
+    write_control_text(w, IDC_POP_PASSWORD, field_text(s.pop_password));
 }
 
 void pop_command(PageContext& page, int control_id, int notification) {
