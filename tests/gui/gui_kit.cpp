@@ -282,10 +282,6 @@ bool has_border(HWND dialog, int id) {
     return (::GetWindowLongW(::GetDlgItem(dialog, id), GWL_STYLE) & WS_BORDER) != 0;
 }
 
-void set_item_text(HWND dialog, int id, const std::wstring& text) {
-    send(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 std::vector<std::wstring> combo_rows(HWND dialog, int id) {
     HWND combo = ::GetDlgItem(dialog, id);
     std::vector<std::wstring> rows;
@@ -302,10 +298,6 @@ std::vector<std::wstring> combo_rows(HWND dialog, int id) {
 
 int combo_selection(HWND dialog, int id) {
     return static_cast<int>(send(::GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0));
-}
-
-void select_combo_row(HWND dialog, int id, int row) {
-    send(::GetDlgItem(dialog, id), CB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
 int focused_control_id(HWND window) {
@@ -337,6 +329,41 @@ void select_row(HWND dialog, int list_id, int row) {
     send(::GetDlgItem(dialog, list_id), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
+void set_item_text(HWND dialog, int id, const std::wstring& text) {
+    send(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void select_combo_row(HWND dialog, int id, int row) {
+    send(::GetDlgItem(dialog, id), CB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+std::wstring answer_message_box(const std::wstring& title, DWORD pid) {
+    HWND box = find_window(title, pid);
+    if (!box)
+        return L"";
+    std::wstring text = static_texts(box);
+    HWND button = ::FindWindowExW(box, nullptr, L"Button", nullptr);
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+    wait_gone(box);
+    return text;
+}
+
+bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path) {
+    HWND chooser = find_window(L"ファイルを選択する", pid);
+    if (!chooser)
+        return false;
+    // The file name box: a combo box in the explorer-style chooser, an edit
+    // field in the older one.
+    const int FILE_NAME_COMBO = 0x47c;
+    const int FILE_NAME_EDIT = 0x480;
+    HWND name = ::GetDlgItem(chooser, FILE_NAME_COMBO);
+    if (!name)
+        name = ::GetDlgItem(chooser, FILE_NAME_EDIT);
+    send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.wstring().c_str()));
+    ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    return wait_gone(chooser);
+}
+
 COLORREF pixel_at(HWND dialog, int id, int x, int y) {
     POINT point{x, y};
     ::ClientToScreen(::GetDlgItem(dialog, id), &point);
@@ -366,6 +393,10 @@ std::string read_bytes(const std::filesystem::path& path) {
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
+}
+
+std::string shift_jis(const std::string& utf8_text) {
+    return to_code_page(932, wide(utf8_text));
 }
 
 intmax_t size_of_file(const std::filesystem::path& path) {

@@ -121,12 +121,9 @@ bool is_enabled(HWND dialog, int id);
 bool is_checked(HWND dialog, int id);
 bool has_border(HWND dialog, int id);
 
-// Puts a text into an edit field (WM_SETTEXT).
-void set_item_text(HWND dialog, int id, const std::wstring& text);
 // The rows of a drop-down list and the index of its selection (-1: none).
 std::vector<std::wstring> combo_rows(HWND dialog, int id);
 int combo_selection(HWND dialog, int id);
-void select_combo_row(HWND dialog, int id, int row);
 // The control id that has the keyboard focus in the window's thread (0: none).
 int focused_control_id(HWND window);
 
@@ -140,6 +137,17 @@ void click(HWND dialog, int id);
 void click_and_wait(HWND dialog, int id);
 void select_row(HWND dialog, int list_id, int row);
 
+// Types a text into an edit field.
+void set_item_text(HWND dialog, int id, const std::wstring& text);
+// Selects a row of a drop-down list.
+void select_combo_row(HWND dialog, int id, int row);
+// Waits for a message box of the process, returns its message and closes it
+// with its first button; an empty text when no box came.
+std::wstring answer_message_box(const std::wstring& title, DWORD pid);
+// Picks a file in the file chooser ("ファイルを選択する") the process has
+// open, by typing its path; false when the chooser did not come or go.
+bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path);
+
 // The colour on screen at a point of a control, in its client coordinates.
 COLORREF pixel_at(HWND dialog, int id, int x, int y);
 
@@ -149,6 +157,8 @@ bool screenshot(const std::string& name);
 // ---- files ------------------------------------------------------------------
 
 std::string read_bytes(const std::filesystem::path& path);
+// The UTF-8 text in Shift-JIS, as the program writes its files.
+std::string shift_jis(const std::string& utf8_text);
 intmax_t size_of_file(const std::filesystem::path& path);
 int32_t record_count_of(const std::filesystem::path& data_file);
 std::vector<ScheduleRecord> records_of(const std::filesystem::path& data_file);

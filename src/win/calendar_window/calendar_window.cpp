@@ -6,6 +6,8 @@
 
 #include "calendar_window/month_view.h"
 #include "calendar_window/window_texts.h"
+#include "exchange/exchange_dialogs.h"
+#include "help/help_dialogs.h"
 #include "reminders/notice_window.h"
 #include "reminders/today_notice.h"
 #include "resource_ids.h"
@@ -18,12 +20,11 @@
 namespace vntra {
 namespace {
 
-// Controls and menu items whose windows do not exist yet: the entry dialog,
-// the bulk mail, help, about, import and export.
+// Controls whose windows do not exist yet: the entry dialog and the bulk
+// mail.
 const int UNBUILT_CONTROLS[] = {IDC_EDIT_SCHEDULE,  IDC_NEW_TODO,       IDC_EDIT_TODO,
                                 IDC_SEND_MAIL,      IDC_SEND_MONTH,     IDC_SEND_WEEK1,
                                 IDC_SEND_WEEK1 + 1, IDC_SEND_WEEK1 + 2, IDC_SEND_WEEK1 + 3};
-const UINT UNBUILT_MENU_COMMANDS[] = {CMD_HELP, CMD_ABOUT, CMD_IMPORT, CMD_EXPORT};
 const bool BULK_MAIL_BUILT = false;
 
 struct CalendarWindow {
@@ -144,10 +145,6 @@ void on_init(CalendarWindow& w) {
     HICON icon = ::LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
     ::SendMessageW(w.dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::SendMessageW(w.dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    HMENU menu = ::GetMenu(w.dialog);
-    for (UINT command : UNBUILT_MENU_COMMANDS)
-        ::EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED);
-    ::DrawMenuBar(w.dialog);
     for (int id : UNBUILT_CONTROLS)
         ::EnableWindow(::GetDlgItem(w.dialog, id), FALSE);
 
@@ -214,6 +211,16 @@ void choose_mark_range(CalendarWindow& w, int radio_id) {
     refresh_month_list(w);
 }
 
+// Help, about, import and export run while the window hides; it still holds
+// `busy`. Import and export may change what the month shows.
+void run_hidden(CalendarWindow& w, void (*run)(App&, HWND), bool refresh) {
+    ::ShowWindow(w.dialog, SW_HIDE);
+    run(*w.app, w.dialog);
+    ::ShowWindow(w.dialog, SW_SHOW);
+    if (refresh)
+        refresh_month_list(w);
+}
+
 void open_settings(CalendarWindow& w) {
     App& app = *w.app;
     SettingsRecord copy = app.settings;
@@ -259,6 +266,18 @@ void on_command(CalendarWindow& w, int id, int notification) {
         break;
     case CMD_SETTINGS:
         open_settings(w);
+        break;
+    case CMD_HELP:
+        run_hidden(w, run_help_window, false);
+        break;
+    case CMD_ABOUT:
+        run_hidden(w, run_about_box, false);
+        break;
+    case CMD_IMPORT:
+        run_hidden(w, run_import_dialog, true);
+        break;
+    case CMD_EXPORT:
+        run_hidden(w, run_export_dialog, true);
         break;
     case CMD_TO_TRAY:
     case IDCANCEL:

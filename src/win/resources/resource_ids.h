@@ -58,6 +58,8 @@
 #define IDC_NOTICE_OK 1055
 #define IDC_NOTICE_TEXT 1102
 
+#include "exchange_ids.h"
+#include "help_ids.h"
 #include "settings_ids.h"
 
 #endif

@@ -1,13 +1,13 @@
 // The pages "フォント", "起動設定", "アラーム" and "データ".
 #include <windows.h>
 
-#include <commdlg.h>
 #include <mmsystem.h>
 #include <shlobj.h>
 
 #include <cstring>
 
 #include "kit/dialog_kit.h"
+#include "kit/file_chooser.h"
 #include "resource_ids.h"
 #include "settings/sheet_pages.h"
 #include "store/schedule_record.h"
@@ -19,7 +19,7 @@ namespace {
 const size_t FONT_TABLE_LIMIT = 400;
 
 // The last wav file and backup folder chosen, kept for the whole run.
-wchar_t wav_choice[MAX_PATH];
+std::wstring wav_choice;
 std::wstring folder_choice;
 
 // A path goes into a settings field only whole: it has to fit and come back
@@ -137,31 +137,20 @@ void init_alarm(PageContext& page) {
 
 void choose_wav_file(PageContext& page) {
     HWND w = page.window;
-    std::wstring filter = widen("wav files {*.wav}");
-    filter.push_back(L'\0');
-    filter += L"*.wav";
-    filter.push_back(L'\0');
-    std::wstring title = widen("ファイルを選択する");
-    OPENFILENAMEW chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = w;
-    chooser.lpstrFilter = filter.c_str();
-    chooser.lpstrFile = wav_choice;
-    chooser.nMaxFile = MAX_PATH;
-    chooser.lpstrTitle = title.c_str();
-    chooser.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NONETWORKBUTTON;
-    ::GetOpenFileNameW(&chooser);
+    std::wstring chosen;
     // Cancelled, the last choice stays and is shown and played again.
-    if (wav_choice[0] == L'\0')
+    if (choose_file(w, CHOOSE_EXISTING_FILE, "wav files {*.wav}", "*.wav", chosen))
+        wav_choice = chosen;
+    if (wav_choice.empty())
         return;
     std::string sjis;
     if (!path_fits_field(wav_choice, sizeof page.settings().alarm_wav_file, sjis)) {
         show_error(w, "このファイル名は長すぎるか、使えない文字を含むため、選べません。");
-        wav_choice[0] = L'\0';
+        wav_choice.clear();
         return;
     }
     write_control_text(w, IDC_WAV_FILE, sjis);
-    ::PlaySoundW(wav_choice, nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+    ::PlaySoundW(wav_choice.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
 void alarm_command(PageContext& page, int control_id, int notification) {
@@ -170,7 +159,7 @@ void alarm_command(PageContext& page, int control_id, int notification) {
     if (control_id == IDC_BROWSE) {
         choose_wav_file(page);
     } else if (control_id == IDC_CLEAR_WAV) {
-        wav_choice[0] = L'\0';
+        wav_choice.clear();
         write_control_text(page.window, IDC_WAV_FILE, "");
     }
 }
