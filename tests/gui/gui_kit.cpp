@@ -169,10 +169,15 @@ bool Program::start(const std::filesystem::path& folder) {
                 resident_ = window;
         return resident_ != nullptr;
     });
-    // The window answers only once start-up is over and the loop runs.
+    if (!resident_)
+        return false;
+    // The window is there while start-up still runs inside its creation, and
+    // start-up answers sent messages while it waits for the tray. Only an
+    // idle message loop means start-up is over.
+    ::WaitForInputIdle(process_, MESSAGE_TIMEOUT_MS);
     DWORD_PTR ignored = 0;
-    return resident_ != nullptr && ::SendMessageTimeoutW(resident_, WM_NULL, 0, 0, SMTO_NORMAL,
-                                                         MESSAGE_TIMEOUT_MS, &ignored) != 0;
+    return ::SendMessageTimeoutW(resident_, WM_NULL, 0, 0, SMTO_NORMAL, MESSAGE_TIMEOUT_MS,
+                                 &ignored) != 0;
 }
 
 bool Program::running() const {
