@@ -4,6 +4,7 @@
 
 #include "kit/dialog_kit.h"
 #include "mail/smtp_session.h"
+#include "settings/settings_sheet.h"
 #include "shell/wide_text.h"
 
 namespace vntra {
@@ -13,12 +14,6 @@ const int SEND_BUTTON_ID = 1062;
 
 LRESULT to_progress_bar(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     return ::SendDlgItemMessageW(window, PROGRESS_BAR_ID, message, wparam, lparam);
-}
-
-// The settings sheet where the mail settings are made.
-void open_mail_settings(App&, HWND) {
-    // The sheet's pages are not part of the program yet; the guard says what
-    // is missing and the command ends.
 }
 
 } // namespace
@@ -56,7 +51,8 @@ void WindowMailUi::enable_send_button(bool enabled) {
 }
 
 void WindowMailUi::run_settings_sheet() {
-    open_mail_settings(app_, window_);
+    // On the live record: what the user fills in is what the guard checks.
+    ::vntra::run_settings_sheet(app_, window_);
 }
 
 } // namespace vntra
