@@ -389,6 +389,8 @@ GUI_TEST(mail_without_settings_sends_nothing) {
     if (!calendar)
         return;
     GUI_CHECK_TEXT(std::wstring(L"メール送信"), item_text(calendar, IDC_SEND_MAIL));
+    std::filesystem::path settings_file = run_state().work_folder / "mail_unset" / "vntraini.fil";
+    std::string stored = read_bytes(settings_file);
     click(calendar, IDC_SEND_MAIL);
     HWND box = find_window(L"確認", program.process_id());
     GUI_CHECK(box != nullptr);
@@ -397,11 +399,20 @@ GUI_TEST(mail_without_settings_sends_nothing) {
         click(box, IDOK);
         GUI_CHECK(wait_gone(box));
     }
+    // The settings sheet follows; closed unfilled, the command ends there.
+    HWND sheet = find_window(L"設定", program.process_id());
+    GUI_CHECK(sheet != nullptr);
+    if (sheet) {
+        screenshot("mail_settings_sheet");
+        click(sheet, IDCANCEL);
+        GUI_CHECK(wait_gone(sheet));
+    }
     // Nothing more happens: no second box, the button stays usable.
     ::Sleep(500);
     GUI_CHECK(find_window_now(L"確認", program.process_id()) == nullptr);
     GUI_CHECK(find_window_now(L"エラー", program.process_id()) == nullptr);
     GUI_CHECK(is_enabled(calendar, IDC_SEND_MAIL));
+    GUI_CHECK(read_bytes(settings_file) == stored);
     close_and_exit(program, calendar);
 }
 
