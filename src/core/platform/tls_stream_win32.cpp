@@ -234,6 +234,10 @@ TlsResult TlsStream::start_tls(const std::string& host, int timeout_ms) {
             size_t received = 0;
             NetResult got =
                 connection_.receive(buffer, sizeof buffer, received, remaining(deadline));
+            // A server that hangs up on our first handshake message refused
+            // what we offered, most often the protocol version.
+            if (got == NET_CLOSED && first_reply)
+                return TLS_VERSION_REFUSED;
             if (got != NET_OK)
                 return from_net(got);
             // A TLS record starts with its content type, 20 to 24; a server
