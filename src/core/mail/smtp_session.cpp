@@ -69,6 +69,7 @@ class ServerLink {
             bool more = line.size() > 3 && line[3] == '-';
             if (!more) {
                 code = reply_code(line);
+                last_reply_code_ = code;
                 return NET_OK;
             }
         }
@@ -100,6 +101,8 @@ class ServerLink {
     // After a failed TLS start the line speaks no protocol any more.
     void mark_broken() { broken_ = true; }
     bool broken() const { return broken_; }
+    // The code of the last SMTP reply read, 0 before the first.
+    int last_reply_code() const { return last_reply_code_; }
 
   private:
     static int reply_code(std::string_view line) {
@@ -142,6 +145,7 @@ class ServerLink {
     int timeout_ms_;
     std::string pending_;
     bool broken_ = false;
+    int last_reply_code_ = 0;
 };
 
 // Ends a dialogue that went wrong: a polite QUIT if the line still works
@@ -490,6 +494,8 @@ std::string format_mail_date(const LocalTimeStamp& time) {
 bool send_mail(MailContext& context, std::string_view subject, std::string_view body, int mode) {
     MailUi& ui = context.ui;
     const SettingsRecord& settings = context.settings;
+    // Every way out but the two below may go away by itself.
+    context.outcome = MAIL_MAY_PASS;
     std::string unsafe = unsafe_mail_setting_message(settings);
     if (!unsafe.empty()) {
         ui.show_message(MESSAGE_ERROR, unsafe);
@@ -569,10 +575,14 @@ bool deliver(MailContext& context, const std::string& password, std::string_view
     ServerLink link(stream, context.options.timeout_ms);
     std::string failure;
     if (!smtp_dialogue(link, stream, context, password, subject, body, mode, failure)) {
+        // Only a refusal stops the dialogue at a 5xx reply; accepted replies are 2xx and 3xx.
+        if (link.last_reply_code() / 100 == 5)
+            context.outcome = MAIL_REFUSED;
         abandon(link, stream, ui, failure);
         return false;
     }
     stream.close();
+    context.outcome = MAIL_SENT;
     return true;
 }
 

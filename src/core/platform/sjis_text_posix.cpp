@@ -50,6 +50,26 @@ std::string utf8_to_sjis(std::string_view utf8) {
     return convert("CP932", "UTF-8", utf8, "?", 1);
 }
 
+bool utf8_to_sjis_exact(std::string_view utf8, std::string& sjis) {
+    sjis.clear();
+    iconv_t cd = ::iconv_open("CP932", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    char buffer[256];
+    char* in = const_cast<char*>(utf8.data());
+    size_t in_left = utf8.size();
+    bool ok = true;
+    while (ok && in_left > 0) {
+        char* out = buffer;
+        size_t out_left = sizeof buffer;
+        size_t rc = ::iconv(cd, &in, &in_left, &out, &out_left);
+        sjis.append(buffer, out - buffer);
+        ok = rc != static_cast<size_t>(-1) || errno == E2BIG;
+    }
+    ::iconv_close(cd);
+    return ok;
+}
+
 std::filesystem::path path_from_sjis(std::string_view sjis) {
     return std::filesystem::path(sjis_to_utf8(sjis));
 }

@@ -40,6 +40,29 @@ std::string utf8_to_sjis(std::string_view utf8) {
     return from_wide(SHIFT_JIS, to_wide(CP_UTF8, utf8));
 }
 
+bool utf8_to_sjis_exact(std::string_view utf8, std::string& sjis) {
+    sjis.clear();
+    if (utf8.empty())
+        return true;
+    int size = static_cast<int>(utf8.size());
+    int length =
+        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    if (length == 0)
+        return false;
+    std::wstring wide(length, L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
+    // No best-fit guesses: a character without its own Shift-JIS form fails.
+    BOOL used_default = FALSE;
+    int bytes = ::WideCharToMultiByte(SHIFT_JIS, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr,
+                                      0, nullptr, &used_default);
+    if (bytes == 0 || used_default)
+        return false;
+    sjis.assign(bytes, '\0');
+    ::WideCharToMultiByte(SHIFT_JIS, WC_NO_BEST_FIT_CHARS, wide.data(), length, sjis.data(), bytes,
+                          nullptr, &used_default);
+    return !used_default;
+}
+
 std::filesystem::path path_from_sjis(std::string_view sjis) {
     return std::filesystem::path(to_wide(SHIFT_JIS, sjis));
 }

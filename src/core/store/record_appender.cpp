@@ -1,0 +1,51 @@
+#include "store/record_appender.h"
+
+namespace vntra {
+
+RecordAppender::RecordAppender(DataFile& store)
+    : store_(store), file_(open_file(store.path, "rb+")) {
+    if (file_ && (std::fseek(file_.get(), RECORD_COUNT_OFFSET, SEEK_SET) != 0 ||
+                  std::fread(&count_, sizeof count_, 1, file_.get()) != 1 || count_ < 0))
+        file_.reset();
+}
+
+RecordAppender::~RecordAppender() {
+    close();
+}
+
+bool RecordAppender::append(std::vector<ScheduleRecord>& records) {
+    if (!file_)
+        return false;
+    if (records.empty())
+        return true;
+    if (static_cast<int64_t>(count_) + static_cast<int64_t>(records.size()) > INT32_MAX)
+        return false;
+    for (size_t i = 0; i < records.size(); ++i)
+        records[i].id = count_ + 1 + static_cast<int32_t>(i);
+    int32_t new_count = count_ + static_cast<int32_t>(records.size());
+    long offset = DATA_HEADER_SIZE + static_cast<long>(count_) * RECORD_SIZE;
+    std::FILE* file = file_.get();
+    bool written = std::fseek(file, offset, SEEK_SET) == 0 &&
+                   std::fwrite(records.data(), sizeof(ScheduleRecord), records.size(), file) ==
+                       records.size() &&
+                   std::fflush(file) == 0 && std::fseek(file, RECORD_COUNT_OFFSET, SEEK_SET) == 0 &&
+                   std::fwrite(&new_count, sizeof new_count, 1, file) == 1 &&
+                   std::fflush(file) == 0;
+    if (!written) {
+        // A file that failed once (a full disk) takes nothing more.
+        file_.reset();
+        return false;
+    }
+    count_ = new_count;
+    store_.record_count = new_count;
+    return true;
+}
+
+bool RecordAppender::close() {
+    if (!file_)
+        return false;
+    bool flushed = flush_to_disk(file_.get());
+    return close_checked(std::move(file_)) && flushed;
+}
+
+} // namespace vntra
