@@ -6,6 +6,8 @@
 #include <cwchar>
 
 #include "calendar_window/calendar_window.h"
+#include "exchange/exchange_dialogs.h"
+#include "help/help_dialogs.h"
 #include "platform/sjis_text.h"
 #include "resource_ids.h"
 #include "shell/app.h"
@@ -77,9 +79,25 @@ void on_command(App& app, UINT command) {
         delete_tray_icon(app);
         ::DestroyWindow(app.resident_window);
         break;
+    // Each of these dialogs frees `busy` again when it closes.
+    case CMD_TRAY_HELP:
+        app.busy = true;
+        run_help_window(app, app.resident_window);
+        break;
+    case CMD_TRAY_ABOUT:
+        app.busy = true;
+        run_about_box(app, app.resident_window);
+        break;
+    case CMD_TRAY_IMPORT:
+        app.busy = true;
+        run_import_dialog(app, app.resident_window);
+        break;
+    case CMD_TRAY_EXPORT:
+        app.busy = true;
+        run_export_dialog(app, app.resident_window);
+        break;
     default:
-        // Settings, help, about, import and export are greyed out until
-        // their dialogs exist.
+        // Settings is greyed out until its sheet exists.
         break;
     }
 }
