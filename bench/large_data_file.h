@@ -19,8 +19,10 @@ inline std::filesystem::path bench_folder() {
 }
 
 // 100,000 entries spread over 2001–2027, a tenth of them ToDo items and a
-// twentieth deleted, as years of use would leave them.
-inline void write_large_data_file(const std::filesystem::path& path) {
+// twentieth deleted, as years of use would leave them. `adjust`, when given,
+// changes each record before it is written.
+inline void write_large_data_file(const std::filesystem::path& path,
+                                  void (*adjust)(ScheduleRecord&) = nullptr) {
     create_data_file(path);
     FilePtr file = open_file(path, "rb+");
     std::fseek(file.get(), DATA_HEADER_SIZE, SEEK_SET);
@@ -43,6 +45,8 @@ inline void write_large_data_file(const std::filesystem::path& path) {
             set_text(r.content, "定例会議の予定");
             set_text(r.place, "本社会議室");
         }
+        if (adjust)
+            adjust(r);
         std::fwrite(&r, sizeof r, 1, file.get());
     }
     int32_t count = LARGE_FILE_RECORDS;

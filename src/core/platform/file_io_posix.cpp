@@ -1,20 +1,27 @@
-#include "platform/file_io.h"
+#include "platform/file_io_detail.h"
 
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace vntra {
+namespace file_io_detail {
 
-FilePtr open_file(const std::filesystem::path& path, const char* mode) {
+FilePtr open_counted(const std::filesystem::path& path, const char* mode) {
     return FilePtr(std::fopen(path.c_str(), mode));
 }
 
+} // namespace file_io_detail
+
 bool flush_to_disk(std::FILE* file) {
+    if (file_io_detail::fault_here())
+        return false;
     return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
 }
 
 bool replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (file_io_detail::fault_here())
+        return false;
     if (std::rename(from.c_str(), to.c_str()) != 0)
         return false;
     // Make the new directory entry durable too.

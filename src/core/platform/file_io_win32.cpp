@@ -1,21 +1,31 @@
-#include "platform/file_io.h"
+#include "platform/file_io_detail.h"
 
 #include <io.h>
 #include <string>
 #include <windows.h>
 
 namespace vntra {
+namespace file_io_detail {
 
-FilePtr open_file(const std::filesystem::path& path, const char* mode) {
+FilePtr open_counted(const std::filesystem::path& path, const char* mode) {
     std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
     return FilePtr(::_wfopen(path.c_str(), wide_mode.c_str()));
 }
 
+} // namespace file_io_detail
+
 bool flush_to_disk(std::FILE* file) {
+    if (file_io_detail::fault_here())
+        return false;
     return std::fflush(file) == 0 && ::_commit(::_fileno(file)) == 0;
 }
 
+// std::filesystem's rename and copy_file cannot be used here: mingw's library
+// sees every file on a drive as the same file (the system reports no inode
+// numbers) and refuses to replace one with another.
 bool replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (file_io_detail::fault_here())
+        return false;
     return ::MoveFileExW(from.c_str(), to.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

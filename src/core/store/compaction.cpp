@@ -5,57 +5,59 @@
 namespace vntra {
 namespace {
 
+enum CopyOutcome { COPY_WRITTEN, COPY_READ_FAILED, COPY_WRITE_FAILED };
+
 // Writes the surviving records into the copy, renumbered, and pushes it to the
-// disk. False if any byte could not be written.
-bool write_compacted_copy(DataFile& store, const std::filesystem::path& copy_path,
-                          int32_t cutoff_key, int32_t& kept) {
-    FilePtr copy = open_file(copy_path, "wb");
+// disk. The count and every slot are read through one open handle, so that a
+// file that cannot be read is never mistaken for one without records.
+CopyOutcome write_compacted_copy(DataFile& store, const std::filesystem::path& copy_path,
+                                 int32_t cutoff_key, int32_t& kept) {
+    RecordReader reader(store.path);
+    if (reader.failed())
+        return COPY_READ_FAILED;
+    store.record_count = reader.count();
+    FilePtr copy = open_file_unbuffered(copy_path, "wb");
     if (!copy)
-        return false;
-    bool ok = write_data_header(copy.get(), store.record_count);
+        return COPY_WRITE_FAILED;
+    bool ok = write_data_header(copy.get(), reader.count());
     std::vector<ScheduleRecord> block;
     block.reserve(512);
     kept = 0;
     auto flush_block = [&] {
-        ok = ok && std::fwrite(block.data(), sizeof(ScheduleRecord), block.size(), copy.get()) ==
-                       block.size();
+        ok = ok && write_items(copy.get(), block.data(), sizeof(ScheduleRecord), block.size());
         block.clear();
     };
-    scan_records(store, [&](const ScheduleRecord& record) {
+    ScheduleRecord record;
+    while (ok && reader.next(record)) {
         if (!survives_compaction(record, cutoff_key))
-            return;
+            continue;
         ScheduleRecord renumbered = record;
         renumbered.id = ++kept;
         block.push_back(renumbered);
         if (block.size() == block.capacity())
             flush_block();
-    });
+    }
     flush_block();
     ok = ok && write_data_header(copy.get(), kept) && flush_to_disk(copy.get());
-    return close_checked(std::move(copy)) && ok;
-}
-
-bool copy_over(const std::filesystem::path& from, const std::filesystem::path& to) {
-    std::error_code error;
-    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
-                                      error) &&
-           !error;
+    ok = close_checked(std::move(copy)) && ok;
+    if (reader.failed())
+        return COPY_READ_FAILED;
+    return ok ? COPY_WRITTEN : COPY_WRITE_FAILED;
 }
 
 // The backup goes to the chosen folder, or to the program folder when the
 // chosen one cannot take it.
 std::filesystem::path write_backup(const std::filesystem::path& data_path,
                                    const CompactionPaths& paths) {
-    std::error_code error;
-    if (!std::filesystem::exists(data_path, error))
+    if (file_is_missing(data_path))
         return {};
     if (!paths.backup_folder.empty()) {
         std::filesystem::path chosen = paths.backup_folder / BACKUP_FILE_NAME;
-        if (copy_over(data_path, chosen))
+        if (copy_file_over(data_path, chosen))
             return chosen;
     }
     std::filesystem::path fallback = paths.program_folder / BACKUP_FILE_NAME;
-    return copy_over(data_path, fallback) ? fallback : std::filesystem::path{};
+    return copy_file_over(data_path, fallback) ? fallback : std::filesystem::path{};
 }
 
 } // namespace
@@ -75,11 +77,13 @@ CompactionResult compact_data_file(DataFile& store, const CompactionPaths& paths
     CompactionResult result{COMPACTION_NO_DATA_FILE, 0, {}};
     if (expiry_days <= 0) {
         result.outcome = COMPACTION_NO_EXPIRY;
-    } else if (open_file(store.path, "rb")) {
-        load_record_count(store);
+    } else if (!file_is_missing(store.path)) {
         int32_t kept = 0;
         int32_t cutoff = expiry_cutoff_key(today, expiry_days);
-        if (!write_compacted_copy(store, paths.compact_copy, cutoff, kept)) {
+        CopyOutcome copied = write_compacted_copy(store, paths.compact_copy, cutoff, kept);
+        if (copied == COPY_READ_FAILED) {
+            result.outcome = COMPACTION_READ_FAILED;
+        } else if (copied == COPY_WRITE_FAILED) {
             result.outcome = COMPACTION_COPY_FAILED;
         } else if (!replace_file(paths.compact_copy, store.path)) {
             result.outcome = COMPACTION_REPLACE_FAILED;
@@ -93,7 +97,10 @@ CompactionResult compact_data_file(DataFile& store, const CompactionPaths& paths
             std::filesystem::remove(paths.compact_copy, ignored);
         }
     }
-    result.backup_path = write_backup(store.path, paths);
+    // A data file that could not be read would only carry its failure into
+    // the backup: the older backup is worth more.
+    if (result.outcome != COMPACTION_READ_FAILED)
+        result.backup_path = write_backup(store.path, paths);
     return result;
 }
 

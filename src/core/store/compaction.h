@@ -24,6 +24,8 @@ enum CompactionOutcome {
     COMPACTION_COPY_FAILED,    // the copy could not be completed; the data file is untouched
     COMPACTION_REPLACE_FAILED, // the copy was complete but could not take the data file's place
     COMPACTION_NO_EXPIRY,      // an unset (≤ 0) expiry period: nothing is purged
+    COMPACTION_READ_FAILED,    // the data file is there but could not be read whole: the data
+                               // file and the backup are left as they were
 };
 
 struct CompactionResult {

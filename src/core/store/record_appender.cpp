@@ -4,8 +4,10 @@ namespace vntra {
 
 RecordAppender::RecordAppender(DataFile& store)
     : store_(store), file_(open_file(store.path, "rb+")) {
-    if (file_ && (std::fseek(file_.get(), RECORD_COUNT_OFFSET, SEEK_SET) != 0 ||
-                  std::fread(&count_, sizeof count_, 1, file_.get()) != 1 || count_ < 0))
+    size_t got = 0;
+    if (file_ &&
+        (std::fseek(file_.get(), RECORD_COUNT_OFFSET, SEEK_SET) != 0 ||
+         !read_items(file_.get(), &count_, sizeof count_, 1, got) || got != 1 || count_ < 0))
         file_.reset();
 }
 
@@ -26,11 +28,9 @@ bool RecordAppender::append(std::vector<ScheduleRecord>& records) {
     long offset = DATA_HEADER_SIZE + static_cast<long>(count_) * RECORD_SIZE;
     std::FILE* file = file_.get();
     bool written = std::fseek(file, offset, SEEK_SET) == 0 &&
-                   std::fwrite(records.data(), sizeof(ScheduleRecord), records.size(), file) ==
-                       records.size() &&
-                   std::fflush(file) == 0 && std::fseek(file, RECORD_COUNT_OFFSET, SEEK_SET) == 0 &&
-                   std::fwrite(&new_count, sizeof new_count, 1, file) == 1 &&
-                   std::fflush(file) == 0;
+                   write_items(file, records.data(), sizeof(ScheduleRecord), records.size()) &&
+                   flush_file(file) && std::fseek(file, RECORD_COUNT_OFFSET, SEEK_SET) == 0 &&
+                   write_items(file, &new_count, sizeof new_count, 1) && flush_file(file);
     if (!written) {
         // A file that failed once (a full disk) takes nothing more.
         file_.reset();

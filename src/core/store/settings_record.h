@@ -109,14 +109,29 @@ static_assert(offsetof(SettingsRecord, smtp_password_blob) == 2664);
 // (Shift-JIS, ending with a backslash).
 SettingsRecord default_settings(std::string_view program_folder);
 
+enum SettingsReadOutcome {
+    SETTINGS_READ,       // the file was read (it may be short, even empty)
+    SETTINGS_MISSING,    // there is no file: the defaults are all there is
+    SETTINGS_UNREADABLE, // the file is there but could not be read
+};
+
 // Defaults, overlaid by as many bytes as the file holds (at most a whole
 // record). A missing, empty or short file leaves the rest at their defaults.
-// Nothing is validated, so hand-edited values arrive unchanged.
-SettingsRecord load_settings(const std::filesystem::path& path, std::string_view program_folder);
+// Nothing is validated, so hand-edited values arrive unchanged, except that a
+// text field without a terminator is cut to end with one inside its width.
+// A file that exists but cannot be read also gives the defaults, and from
+// then on save_settings refuses to write over it: its contents were never
+// seen, and the defaults must not replace them.
+SettingsRecord load_settings(const std::filesystem::path& path, std::string_view program_folder,
+                             SettingsReadOutcome* outcome = nullptr);
 
 // Writes the whole record. The old file stays as it was until the new one is
-// complete, so a failed save never leaves a truncated settings file.
+// complete, so a failed save never leaves a truncated settings file. False,
+// writing nothing, for a file that load_settings could not read.
 bool save_settings(const std::filesystem::path& path, const SettingsRecord& settings);
+
+// Whether save_settings will refuse the path because its last load failed.
+bool settings_save_refused(const std::filesystem::path& path);
 
 } // namespace vntra
 

@@ -22,6 +22,8 @@ const UINT SCAN_TIMER_ID = 100;
 const UINT SCAN_PERIOD_MS = 60000;
 const UINT TRAY_CALLBACK_MESSAGE = WM_APP + 100; // 32868
 const UINT TRAY_ICON_ID = 1;
+// Posted by start-up when the settings file is there but could not be read.
+const UINT SETTINGS_UNREAD_MESSAGE = WM_APP + 101;
 
 struct App {
     HINSTANCE instance = nullptr;

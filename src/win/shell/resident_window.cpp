@@ -8,14 +8,21 @@
 #include "calendar_window/calendar_window.h"
 #include "exchange/exchange_dialogs.h"
 #include "help/help_dialogs.h"
+#include "kit/dialog_kit.h"
 #include "platform/sjis_text.h"
+#include "reminders/minute_scan.h"
 #include "resource_ids.h"
 #include "shell/app.h"
 #include "shell/wide_text.h"
 #include "store/compaction.h"
+#include "text/folder_text.h"
 
 namespace vntra {
 namespace {
+
+const char SETTINGS_UNREAD_TEXT[] =
+    "設定ファイル vntraini.fil を読み込めませんでした。\n"
+    "既定の設定で動作します。このファイルを守るため、終了するまで設定は保存されません。";
 
 // ---- tray icon -------------------------------------------------------------
 
@@ -104,22 +111,28 @@ void on_command(App& app, UINT command) {
 
 // ---- start-up and exit -----------------------------------------------------
 
+// Only a file that is really missing is created: one that is there but
+// cannot be opened just now (a backup or sync tool holding it) must never be
+// replaced by an empty one. Whether the settings can be read is for
+// load_settings to find out.
 bool ensure_settings_file(const App& app) {
-    if (open_file(app.settings_path, "rb+"))
+    if (open_file(app.settings_path, "rb+") || !file_is_missing(app.settings_path))
         return true;
     FilePtr created = open_file(app.settings_path, "wb");
     return created && close_checked(std::move(created));
 }
 
 bool ensure_data_file(const App& app) {
-    return open_file(app.data_path, "rb+") || create_data_file(app.data_path);
+    if (open_file(app.data_path, "rb+"))
+        return true;
+    return file_is_missing(app.data_path) && create_data_file(app.data_path);
 }
 
 void find_program_folder(App& app) {
     wchar_t module_path[MAX_PATH + 1] = {};
     ::GetModuleFileNameW(nullptr, module_path, MAX_PATH);
     app.program_folder = std::filesystem::path(module_path).parent_path();
-    app.program_folder_sjis = sjis_from_path(app.program_folder) + "\\";
+    app.program_folder_sjis = with_trailing_backslash(sjis_from_path(app.program_folder));
     app.settings_path = app.program_folder / SETTINGS_FILE_NAME;
     app.data_path = app.program_folder / DATA_FILE_NAME;
     app.compact_path = app.program_folder / COMPACT_FILE_NAME;
@@ -138,8 +151,13 @@ bool start_up(App& app, HWND window) {
     app.store.path = app.data_path;
     load_record_count(app.store);
     add_tray_icon(app);
-    app.settings = load_settings(app.settings_path, app.program_folder_sjis);
+    SettingsReadOutcome read = SETTINGS_READ;
+    app.settings = load_settings(app.settings_path, app.program_folder_sjis, &read);
     app.settings_loaded = true;
+    // Told once, after start-up, so that the box does not hold up the
+    // window's creation.
+    if (read == SETTINGS_UNREADABLE)
+        ::PostMessageW(window, SETTINGS_UNREAD_MESSAGE, 0, 0);
     ::SetTimer(window, SCAN_TIMER_ID, SCAN_PERIOD_MS, nullptr);
     return true;
 }
@@ -156,10 +174,6 @@ void exit_housekeeping(App& app) {
         app.tray_icon = nullptr;
     }
     ::PostQuitMessage(0);
-}
-
-void on_scan_timer(App&) {
-    // The minute scan of alarms and reminder mails runs here.
 }
 
 LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -186,10 +200,13 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
         return 0;
     case WM_TIMER:
         if (wparam == SCAN_TIMER_ID)
-            on_scan_timer(app);
+            scan_alarms_and_reminders(app);
         return 0;
     case TRAY_CALLBACK_MESSAGE:
         on_tray_callback(app, wparam, lparam);
+        return 0;
+    case SETTINGS_UNREAD_MESSAGE:
+        show_error(window, SETTINGS_UNREAD_TEXT);
         return 0;
     default:
         // A restarted shell has forgotten the icon; add it again.

@@ -132,6 +132,43 @@ TEST_F(CompactionFixture, TruncatedDataFileKeepsWhatIsThere) {
     EXPECT_EQ(12u + 2 * 212, read_file_bytes(store.path).size());
 }
 
+// A data file that is there but cannot be read (here a folder has its name)
+// is not an empty one: nothing is compacted and the old backup stays.
+TEST_F(CompactionFixture, UnreadableDataFileLeavesDataAndBackupAlone) {
+    add(on({2004, 3, 1}, "a"));
+    std::string data = read_file_bytes(store.path);
+    write_file_bytes(folder / BACKUP_FILE_NAME, data);
+    std::filesystem::path moved = folder / "moved.fil";
+    std::filesystem::rename(store.path, moved);
+    std::filesystem::create_directories(store.path / "occupied");
+
+    CompactionResult result = compact_data_file(store, paths, {2004, 4, 11}, 100);
+    EXPECT_EQ(COMPACTION_READ_FAILED, result.outcome);
+    EXPECT_TRUE(result.backup_path.empty());
+    EXPECT_EQ(data, read_file_bytes(folder / BACKUP_FILE_NAME));
+    EXPECT_EQ(1, store.record_count);
+    EXPECT_TRUE(std::filesystem::is_directory(store.path));
+    EXPECT_FALSE(std::filesystem::exists(paths.compact_copy));
+}
+
+// Backups written again and again must each equal the data file of their run
+// (a library copy that refuses to replace a file would keep the first).
+TEST_F(CompactionFixture, EveryRunReplacesTheBackup) {
+    std::filesystem::create_directories(folder / "chosen");
+    for (const char* content : {"first", "second", "third"}) {
+        add(on({2004, 3, 1}, content));
+        paths.backup_folder = folder / "chosen";
+        CompactionResult result = compact_data_file(store, paths, {2004, 4, 11}, 100);
+        EXPECT_EQ(folder / "chosen" / BACKUP_FILE_NAME, result.backup_path) << content;
+        EXPECT_EQ(read_file_bytes(store.path), read_file_bytes(result.backup_path)) << content;
+        // The fallback is replaced the same way.
+        paths.backup_folder.clear();
+        result = compact_data_file(store, paths, {2004, 4, 11}, 100);
+        EXPECT_EQ(read_file_bytes(store.path), read_file_bytes(folder / BACKUP_FILE_NAME));
+    }
+    EXPECT_EQ((std::vector<std::string>{"1:first", "2:second", "3:third"}), contents());
+}
+
 TEST_F(CompactionFixture, MissingDataFileMakesNoBackup) {
     std::filesystem::remove(store.path);
     CompactionResult result = compact_data_file(store, paths, {2004, 4, 11}, 100);

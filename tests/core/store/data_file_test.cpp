@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "store/data_file.h"
 #include "store/sorted_list.h"
 #include "support/temp_folder.h"
@@ -145,13 +146,68 @@ TEST_F(StoreFixture, RewriteRefusesIdsOutsideTheFile) {
     EXPECT_EQ(12u + 2 * 212, read_file_bytes(store.path).size());
 }
 
-TEST_F(StoreFixture, MissingFileReadsAsEmpty) {
+TEST_F(StoreFixture, MissingFileReadsAsEmptyButKeepsTheCount) {
     DataFile missing{folder / "none.fil", 7};
-    EXPECT_EQ(0, load_record_count(missing));
-    missing.record_count = 7;
+    // A count that cannot be read is no reason to forget the one we had.
+    EXPECT_EQ(7, load_record_count(missing));
     int seen = 0;
     scan_records(missing, [&](const ScheduleRecord&) { ++seen; });
     EXPECT_EQ(0, seen);
+}
+
+// Whatever the store remembers, a new record goes behind the slots the file
+// counts: a count that could not be loaded must not overwrite record 1.
+TEST_F(StoreFixture, AppendAndRewriteGoByTheCountInTheFile) {
+    append_days(5);
+    std::string before = read_file_bytes(store.path);
+    for (int32_t remembered : {0, 2, 9}) {
+        write_file_bytes(store.path, before);
+        DataFile stale{store.path, remembered};
+        ScheduleRecord rewritten;
+        ASSERT_TRUE(read_record(stale, 5, rewritten));
+        EXPECT_TRUE(rewrite_record(stale, rewritten)) << remembered;
+        rewritten.id = 6;
+        EXPECT_FALSE(rewrite_record(stale, rewritten)) << remembered;
+
+        ScheduleRecord r = all_day(2004, 5, 1, "追加");
+        EXPECT_EQ(6, append_record(stale, r)) << remembered;
+        EXPECT_EQ(6, stale.record_count);
+        std::string after = read_file_bytes(store.path);
+        EXPECT_EQ(before.substr(12), after.substr(12, 5 * 212)) << remembered;
+        EXPECT_EQ(6, int_at(after, 8));
+    }
+}
+
+TEST_F(StoreFixture, ReaderTellsAReadErrorFromAShortFile) {
+    append_days(3);
+    struct Case {
+        const char* what;
+        size_t file_bytes;
+        long failing_operation; // counted from the reader's open; 0 for none
+        std::vector<int32_t> ids;
+        bool failed;
+    };
+    const Case cases[] = {
+        {"whole file", 12 + 3 * 212, 0, {1, 2, 3}, false},
+        {"shorter than its count", 12 + 2 * 212 + 7, 0, {1, 2}, false},
+        {"header only", 12, 0, {}, false},
+        {"open fails", 12 + 3 * 212, 1, {}, true},
+        {"count cannot be read", 12 + 3 * 212, 2, {}, true},
+        {"slots cannot be read", 12 + 3 * 212, 3, {}, true},
+    };
+    std::string bytes = read_file_bytes(store.path);
+    for (const Case& c : cases) {
+        write_file_bytes(store.path, bytes.substr(0, c.file_bytes));
+        fail_file_operation(c.failing_operation);
+        RecordReader reader(store.path);
+        std::vector<int32_t> ids;
+        ScheduleRecord r;
+        while (reader.next(r))
+            ids.push_back(r.id);
+        fail_file_operation(0);
+        EXPECT_EQ(c.ids, ids) << c.what;
+        EXPECT_EQ(c.failed, reader.failed()) << c.what;
+    }
 }
 
 TEST_F(StoreFixture, SortedListFiltersAndOrdersByKey) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/file_io.h"
 #include "store/settings_record.h"
 #include "support/sjis_assert.h"
 #include "support/temp_folder.h"
@@ -99,6 +100,87 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(25, loaded.smtp_port);
     EXPECT_EQ(SETTINGS_RECORD_SIZE, read_file_bytes(path).size());
     EXPECT_FALSE(save_settings(folder / "no" / "such" / "folder.fil", s));
+}
+
+// Settings that could not be read load as defaults, but those defaults must
+// never reach the file: the next save is refused until a load succeeds.
+TEST(SettingsFile, UnreadableFileIsNeverSavedOver) {
+    TempFolder folder;
+    std::filesystem::path path = folder / SETTINGS_FILE_NAME;
+    SettingsRecord mine = default_settings(PROGRAM_FOLDER);
+    std::strcpy(mine.smtp_server, "mail.example.jp");
+    mine.expiry_days = 30;
+    ASSERT_TRUE(save_settings(path, mine));
+    std::string bytes = read_file_bytes(path);
+
+    struct Case {
+        const char* what;
+        long failing_operation; // 1 = the open, 2 = the read
+    };
+    for (Case c : {Case{"open fails", 1}, Case{"read fails", 2}}) {
+        SettingsReadOutcome outcome = SETTINGS_READ;
+        fail_file_operation(c.failing_operation);
+        SettingsRecord loaded = load_settings(path, PROGRAM_FOLDER, &outcome);
+        fail_file_operation(0);
+        EXPECT_EQ(SETTINGS_UNREADABLE, outcome) << c.what;
+        expect_defaults(loaded);
+        EXPECT_TRUE(settings_save_refused(path));
+        loaded.mark_range = MARK_TODAY;
+        EXPECT_FALSE(save_settings(path, loaded)) << c.what;
+        EXPECT_EQ(bytes, read_file_bytes(path)) << c.what;
+
+        // Once the file has been read, saving works again.
+        SettingsRecord again = load_settings(path, PROGRAM_FOLDER, &outcome);
+        EXPECT_EQ(SETTINGS_READ, outcome);
+        EXPECT_EQ(30, again.expiry_days);
+        again.mark_range = MARK_TODAY;
+        EXPECT_TRUE(save_settings(path, again)) << c.what;
+        EXPECT_TRUE(save_settings(path, mine));
+    }
+
+    SettingsReadOutcome outcome = SETTINGS_READ;
+    load_settings(folder / "none.fil", PROGRAM_FOLDER, &outcome);
+    EXPECT_EQ(SETTINGS_MISSING, outcome);
+    EXPECT_TRUE(save_settings(folder / "none.fil", mine));
+    // A folder where the file should be cannot be read either.
+    std::filesystem::create_directories(folder / "folder.fil" / "inside");
+    load_settings(folder / "folder.fil", PROGRAM_FOLDER, &outcome);
+    EXPECT_EQ(SETTINGS_UNREADABLE, outcome);
+}
+
+// A hand-edited or damaged file whose text fields run to their last byte:
+// every reader must still find a terminator inside the field, and the cut
+// must not leave half a double-byte character.
+TEST(SettingsFile, TextFieldsEndInsideTheirWidth) {
+    TempFolder folder;
+    std::string bytes(SETTINGS_RECORD_SIZE, '\0');
+    auto fill = [&](size_t offset, size_t width, const std::string& unit) {
+        for (size_t i = 0; i + unit.size() <= width; i += unit.size())
+            bytes.replace(offset + i, unit.size(), unit);
+    };
+    fill(0, 256, "a");                      // smtp_server
+    fill(1032, 32, "ア");                   // font_face: 16 double-byte characters
+    fill(1332, 256, "x");                   // backup_folder
+    fill(2324, 64, "b");                    // place_prefix, the last text field
+    fill(2260, 63, "c");                    // content_prefix: already terminated
+    fill(1920, 64, std::string("\x81", 1)); // pop_password: 32 characters 0x8181
+    write_file_bytes(folder / SETTINGS_FILE_NAME, bytes);
+    SettingsRecord s = load_settings(folder / SETTINGS_FILE_NAME, PROGRAM_FOLDER);
+
+    struct Case {
+        const char* field;
+        const char* text;
+        size_t expected_length;
+    };
+    const Case cases[] = {
+        {"smtp_server", s.smtp_server, 255},      {"font_face", s.font_face, 30},
+        {"backup_folder", s.backup_folder, 255},  {"place_prefix", s.place_prefix, 63},
+        {"content_prefix", s.content_prefix, 63}, {"pop_password", s.pop_password, 62},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected_length, std::strlen(c.text)) << c.field;
+    EXPECT_EQ(0, std::memcmp(s.font_face, bytes.data() + 1032, 30));
+    EXPECT_EQ(0, s.notify_today_at_startup); // numbers are loaded as they are
 }
 
 } // namespace
