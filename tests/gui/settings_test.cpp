@@ -392,7 +392,8 @@ GUI_TEST(settings_shortcuts_point_at_the_running_program) {
 namespace vntra::gui {
 namespace {
 
-// The end of the session still purges and backs up while the sheet is open.
+// The end of the session still purges, backs up and ends the program while
+// the sheet is open with a page's message.
 GUI_TEST(settings_sheet_open_at_the_end_of_the_session) {
     std::filesystem::path folder = fresh_program_folder("settings_session_end");
     write_settings(folder, unusual_settings());
@@ -400,6 +401,10 @@ GUI_TEST(settings_sheet_open_at_the_end_of_the_session) {
     GUI_CHECK(program.start(folder));
     HWND sheet = open_sheet_from_tray(program);
     GUI_CHECK(sheet != nullptr);
+    // A failing page's message is up as well.
+    set_item_text(current_sheet_page(sheet), IDC_SMTP_SERVER, L"");
+    click(sheet, IDOK);
+    GUI_CHECK(find_window(L"エラー", program.process_id()) != nullptr);
     DWORD_PTR answer = 0;
     ::SendMessageTimeoutW(program.resident(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer);
     GUI_CHECK(answer == TRUE);

@@ -189,6 +189,7 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
         return 0;
     case WM_QUERYENDSESSION:
     case WM_USERCHANGED:
+        release_settings_sheet(app);
         ::DestroyWindow(window);
         return TRUE;
     case WM_COMMAND:
