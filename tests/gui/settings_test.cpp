@@ -60,18 +60,6 @@ HWND open_sheet_from_tray(Program& program) {
     return find_window(L"設定", program.process_id());
 }
 
-// Presses OK and answers the "エラー" box that follows; returns its message.
-std::wstring ok_expecting_error(HWND sheet, DWORD pid) {
-    click(sheet, IDOK);
-    HWND box = find_window(L"エラー", pid);
-    if (!box)
-        return L"(no error box)";
-    std::wstring text = static_texts(box);
-    click(box, IDOK);
-    wait_gone(box);
-    return text;
-}
-
 } // namespace
 
 GUI_TEST(settings_mail_page_alone_saves_only_its_fields) {
