@@ -78,6 +78,7 @@ INT_PTR CALLBACK page_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         const PROPSHEETPAGEW& sheet_page = *reinterpret_cast<const PROPSHEETPAGEW*>(lparam);
         PageContext* page = reinterpret_cast<PageContext*>(sheet_page.lParam);
         page->window = window;
+        page->app().settings_sheet = ::GetParent(window);
         ::SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
         page->routines->init(*page);
         return TRUE;
@@ -187,9 +188,15 @@ bool run_settings_sheet(App& app, HWND owner) {
     header.ppsp = pages;
     header.pfnCallback = sheet_callback;
     ::PropertySheetW(&header);
+    app.settings_sheet = nullptr;
     if (SUCCEEDED(com))
         ::CoUninitialize();
     return state.applied;
+}
+
+void release_settings_sheet(App& app) {
+    if (app.settings_sheet && ::IsWindow(app.settings_sheet))
+        ::SetWindowLongPtrW(app.settings_sheet, GWLP_HWNDPARENT, 0);
 }
 
 void open_settings_from_tray(App& app) {

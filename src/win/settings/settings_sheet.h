@@ -15,6 +15,12 @@ namespace vntra {
 // runs the sheet directly.
 bool run_settings_sheet(App& app, HWND owner);
 
+// At the end of the session: an open sheet stops being owned by the
+// window about to be destroyed. Destroyed with its owner, the sheet would
+// be freed under its own modal loop (and under a page's message box); left
+// alone, it ends with the quit message like every other modal loop.
+void release_settings_sheet(App& app);
+
 // The tray's "設定": the sheet with the tray's copy of the fields, put back
 // when no page was applied.
 void open_settings_from_tray(App& app);
