@@ -38,7 +38,7 @@ trap 'kill $watcher 2>/dev/null; stop_private_xvfb; stop_peers' EXIT
 trap 'exit 130' INT TERM
 
 w() { winepath -w "$1"; }
-timeout "${VNTRA_GUI_TIMEOUT:-600}" wine explorer /desktop=vntragui,1280x900 \
+timeout "${VNTRA_GUI_TIMEOUT:-1200}" wine explorer /desktop=vntragui,1280x900 \
     "$(w "$WIN_BUILD/bin/vntra_gui_tests.exe")" "$(w "$WIN_BUILD/bin")" "$(w "$out/work")" \
     "$(w "$out/shots")" "$@" >/dev/null 2>&1 || true
 # The desktop closes when its last program ends; wait for this prefix's server.
