@@ -7,7 +7,9 @@
 #include "resource_ids.h"
 #include "shell/app.h"
 #include "shell/resident_window.h"
+#include "reminders/notice_window.h"
 #include "shell/wide_text.h"
+#include "text/sjis_cut.h"
 #include "tabrix.h"
 
 namespace vntra {
@@ -17,12 +19,12 @@ namespace {
 const UINT UNBUILT_TRAY_COMMANDS[] = {CMD_TRAY_SETTINGS, CMD_TRAY_HELP, CMD_TRAY_ABOUT,
                                       CMD_TRAY_IMPORT, CMD_TRAY_EXPORT};
 
+// At most 128 bytes of its Shift-JIS form, cut between characters.
 std::wstring executable_file_name() {
     wchar_t path[MAX_PATH + 1] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name = std::filesystem::path(path).filename().wstring();
     const size_t NAME_LIMIT = 128;
-    return name.size() > NAME_LIMIT ? name.substr(0, NAME_LIMIT) : name;
+    return widen(sjis_cut(narrow(std::filesystem::path(path).filename().wstring()), NAME_LIMIT));
 }
 
 void warn_second_instance() {
@@ -57,6 +59,8 @@ int run(HINSTANCE instance) {
         ::ShowWindow(window, SW_HIDE);
         MSG message;
         while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (notice_keyboard_message(app, message))
+                continue;
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
