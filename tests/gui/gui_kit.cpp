@@ -99,6 +99,10 @@ std::wstring wide(const std::string& utf8_text) {
     return from_code_page(CP_UTF8, utf8_text);
 }
 
+std::string shift_jis(const std::wstring& text) {
+    return to_code_page(932, text);
+}
+
 std::vector<GuiTest>& registered_tests() {
     static std::vector<GuiTest> tests;
     return tests;
@@ -291,6 +295,82 @@ void select_row(HWND dialog, int list_id, int row) {
     send(::GetDlgItem(dialog, list_id), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
+void choose_item(HWND dialog, int combo_id, int index) {
+    select_combo_row(dialog, combo_id, index);
+    HWND combo = ::GetDlgItem(dialog, combo_id);
+    send(dialog, WM_COMMAND, MAKEWPARAM(combo_id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void click_on_area(HWND dialog, int id) {
+    RECT area;
+    ::GetWindowRect(::GetDlgItem(dialog, id), &area);
+    POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    ::ScreenToClient(dialog, &middle);
+    LPARAM where = MAKELPARAM(middle.x, middle.y);
+    ::PostMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    ::PostMessageW(dialog, WM_LBUTTONUP, 0, where);
+}
+
+int focused_id(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
+        return 0;
+    return ::GetDlgCtrlID(info.hwndFocus);
+}
+
+bool shows_red(HWND dialog, int id) {
+    HWND control = ::GetDlgItem(dialog, id);
+    RECT client;
+    ::GetClientRect(control, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(control, &origin);
+    HDC screen = ::GetDC(nullptr);
+    bool red = false;
+    for (int y = 0; y < client.bottom && !red; ++y)
+        for (int x = 0; x < client.right && !red; ++x) {
+            COLORREF c = ::GetPixel(screen, origin.x + x, origin.y + y);
+            red = GetRValue(c) > 180 && GetGValue(c) < 90 && GetBValue(c) < 90;
+        }
+    ::ReleaseDC(nullptr, screen);
+    return red;
+}
+
+void set_item_text(HWND dialog, int id, const std::wstring& text) {
+    send(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void select_combo_row(HWND dialog, int id, int row) {
+    send(::GetDlgItem(dialog, id), CB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+std::wstring answer_message_box(const std::wstring& title, DWORD pid) {
+    HWND box = find_window(title, pid);
+    if (!box)
+        return L"";
+    std::wstring text = static_texts(box);
+    HWND button = ::FindWindowExW(box, nullptr, L"Button", nullptr);
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+    wait_gone(box);
+    return text;
+}
+
+bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path) {
+    HWND chooser = find_window(L"ファイルを選択する", pid);
+    if (!chooser)
+        return false;
+    // The file name box: a combo box in the explorer-style chooser, an edit
+    // field in the older one.
+    const int FILE_NAME_COMBO = 0x47c;
+    const int FILE_NAME_EDIT = 0x480;
+    HWND name = ::GetDlgItem(chooser, FILE_NAME_COMBO);
+    if (!name)
+        name = ::GetDlgItem(chooser, FILE_NAME_EDIT);
+    send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.wstring().c_str()));
+    ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    return wait_gone(chooser);
+}
+
 COLORREF pixel_at(HWND dialog, int id, int x, int y) {
     POINT point{x, y};
     ::ClientToScreen(::GetDlgItem(dialog, id), &point);
@@ -320,6 +400,10 @@ std::string read_bytes(const std::filesystem::path& path) {
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
+}
+
+std::string shift_jis(const std::string& utf8_text) {
+    return to_code_page(932, wide(utf8_text));
 }
 
 intmax_t size_of_file(const std::filesystem::path& path) {
@@ -359,6 +443,22 @@ void write_records(const std::filesystem::path& data_file,
         record.id = static_cast<int32_t>(i + 1);
         file.write(reinterpret_cast<const char*>(&record), sizeof record);
     }
+}
+
+int32_t slot_int(const std::string& bytes, int id, size_t offset) {
+    size_t at = 12 + static_cast<size_t>(id - 1) * sizeof(ScheduleRecord) + offset;
+    int32_t value = 0;
+    if (at + sizeof value <= bytes.size())
+        std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
+}
+
+SettingsRecord mail_ready_settings(const std::filesystem::path& folder) {
+    SettingsRecord settings = default_settings(folder.string() + "\\");
+    set_text(settings.smtp_server, "mail.example.jp");
+    set_text(settings.sender_address, "me@example.jp");
+    set_text(settings.recipient_address, "phone@example.jp");
+    return settings;
 }
 
 void write_settings(const std::filesystem::path& folder, const SettingsRecord& settings) {

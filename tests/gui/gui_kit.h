@@ -22,6 +22,8 @@ void record_check(bool passed, const char* expression, const char* file, int lin
                   const std::string& detail);
 std::string utf8(const std::wstring& text);
 std::wstring wide(const std::string& utf8_text);
+// A text as the program stores it (code page 932).
+std::string shift_jis(const std::wstring& text);
 
 #define GUI_CHECK(condition)                                                                       \
     ::vntra::gui::record_check(static_cast<bool>(condition), #condition, __FILE__, __LINE__, {})
@@ -126,6 +128,28 @@ void click(HWND dialog, int id);
 // Sends BM_CLICK and returns once the handler has run.
 void click_and_wait(HWND dialog, int id);
 void select_row(HWND dialog, int list_id, int row);
+// Selects a drop-down item (-1: none) and tells the dialog, as a user's
+// choice would.
+void choose_item(HWND dialog, int combo_id, int index);
+// A left click on the dialog itself at the middle of a control's area (for
+// controls that leave clicks to their dialog, like static day cells).
+void click_on_area(HWND dialog, int id);
+// The id of the control that has the keyboard focus in the window's thread
+// (0 when none).
+int focused_id(HWND window);
+// True when some pixel of the control is clearly red (red text).
+bool shows_red(HWND dialog, int id);
+
+// Types a text into an edit field.
+void set_item_text(HWND dialog, int id, const std::wstring& text);
+// Selects a row of a drop-down list.
+void select_combo_row(HWND dialog, int id, int row);
+// Waits for a message box of the process, returns its message and closes it
+// with its first button; an empty text when no box came.
+std::wstring answer_message_box(const std::wstring& title, DWORD pid);
+// Picks a file in the file chooser ("ファイルを選択する") the process has
+// open, by typing its path; false when the chooser did not come or go.
+bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path);
 
 // The colour on screen at a point of a control, in its client coordinates.
 COLORREF pixel_at(HWND dialog, int id, int x, int y);
@@ -136,12 +160,19 @@ bool screenshot(const std::string& name);
 // ---- files ------------------------------------------------------------------
 
 std::string read_bytes(const std::filesystem::path& path);
+// The UTF-8 text in Shift-JIS, as the program writes its files.
+std::string shift_jis(const std::string& utf8_text);
 intmax_t size_of_file(const std::filesystem::path& path);
 int32_t record_count_of(const std::filesystem::path& data_file);
 std::vector<ScheduleRecord> records_of(const std::filesystem::path& data_file);
+// The int32 at `offset` of slot `id` (1-based) in a data file's bytes.
+int32_t slot_int(const std::string& data_file_bytes, int id, size_t offset);
 void write_records(const std::filesystem::path& data_file,
                    const std::vector<ScheduleRecord>& records);
 void write_settings(const std::filesystem::path& folder, const SettingsRecord& settings);
+// Defaults with the SMTP server, sender and recipient set, so that saving an
+// entry needs no settings sheet.
+SettingsRecord mail_ready_settings(const std::filesystem::path& folder);
 
 // A dated record of one kind; texts are given as UTF-8 and stored as Shift-JIS.
 ScheduleRecord dated_record(int32_t kind, int year, int month, int day, int end_year, int end_month,

@@ -8,6 +8,7 @@ body decoded by Python's own email package, as UTF-8).
 Some addresses make it refuse, so that the tests can see refusals:
   a sender starting with "bad"       -> 553 to MAIL FROM
   a recipient starting with "refuse" -> 550 to RCPT TO
+  a recipient starting with "busy"   -> 451 to RCPT TO (try again later)
   a recipient starting with "forward" -> 251 to RCPT TO (accepted, "will forward")
   a recipient starting with "full"   -> 552 after the message's "."
   a recipient starting with "onlyone" -> takes one message, then 552
@@ -43,6 +44,8 @@ class Handler:
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if local_part(address).startswith("refuse"):
             return "550 5.1.1 user unknown"
+        if local_part(address).startswith("busy"):
+            return "451 4.3.2 try again later"
         envelope.rcpt_tos.append(address)
         if local_part(address).startswith("forward"):
             return "251 2.1.5 user not local; will forward"

@@ -58,6 +58,7 @@ class ServerLink {
             bool more = line.size() > 3 && line[3] == '-';
             if (!more) {
                 code = reply_code(line);
+                last_reply_code_ = code;
                 return NET_OK;
             }
         }
@@ -83,6 +84,9 @@ class ServerLink {
                 return result;
         }
     }
+
+    // The code of the last SMTP reply read, 0 before the first.
+    int last_reply_code() const { return last_reply_code_; }
 
   private:
     static int reply_code(std::string_view line) {
@@ -124,6 +128,7 @@ class ServerLink {
     TcpConnection& connection_;
     int timeout_ms_;
     std::string pending_;
+    int last_reply_code_ = 0;
 };
 
 // Ends a dialogue that went wrong: a polite QUIT if the line still works
@@ -347,6 +352,8 @@ std::string format_mail_date(const LocalTimeStamp& time) {
 bool send_mail(MailContext& context, std::string_view subject, std::string_view body, int mode) {
     MailUi& ui = context.ui;
     const SettingsRecord& settings = context.settings;
+    // Every way out but the two below may go away by itself.
+    context.outcome = MAIL_MAY_PASS;
     std::string unsafe = unsafe_mail_setting_message(settings);
     if (!unsafe.empty()) {
         ui.show_message(MESSAGE_ERROR, unsafe);
@@ -391,10 +398,14 @@ bool send_mail(MailContext& context, std::string_view subject, std::string_view 
     ServerLink link(connection, context.options.timeout_ms);
     std::string failure;
     if (!smtp_dialogue(link, context, subject, body, mode, failure)) {
+        // Only a refusal stops the dialogue at a 5xx reply; accepted replies are 2xx and 3xx.
+        if (link.last_reply_code() / 100 == 5)
+            context.outcome = MAIL_REFUSED;
         abandon(link, connection, ui, failure);
         return false;
     }
     connection.close();
+    context.outcome = MAIL_SENT;
     return true;
 }
 

@@ -33,6 +33,13 @@ enum MailMode {
     MAIL_QUIET = 2,    // reminders: nothing but error messages
 };
 
+// How the last send_mail ended, for callers that try again later.
+enum MailOutcome {
+    MAIL_SENT = 0,
+    MAIL_MAY_PASS = 1, // no connection, no answer in time, a 4xx reply, a POP3 refusal
+    MAIL_REFUSED = 2,  // the SMTP server answered 5xx: this mail will not be taken
+};
+
 struct SessionOptions {
     // Bounds the connect and each reply from a server.
     int timeout_ms = MAIL_TIMEOUT_MS;
@@ -49,6 +56,8 @@ struct MailContext {
     const SettingsRecord& settings;
     MailProgress& progress;
     SessionOptions options = {};
+    // Set by every send_mail.
+    MailOutcome outcome = MAIL_SENT;
 };
 
 // Sends one mail to the recipients of the settings. Subject and body are

@@ -24,17 +24,13 @@ using ScheduleList = std::vector<ScheduleListEntry>;
 // Sorts by key, byte-wise ascending; equal keys keep their file order.
 void sort_list(ScheduleList& list);
 
-// Counts the records that pass, copies them with their sort keys and sorts.
+// Copies the records that pass with their sort keys and sorts them. One
+// scan is enough: the list grows as it goes, so the count and the copies
+// always come from the same reading of the file.
 template <typename Filter> ScheduleList build_sorted_list(const DataFile& store, Filter&& passes) {
-    size_t matching = 0;
-    scan_records(store, [&](const ScheduleRecord& record) {
-        if (passes(record))
-            ++matching;
-    });
     ScheduleList list;
-    list.reserve(matching);
     scan_records(store, [&](const ScheduleRecord& record) {
-        if (list.size() < matching && passes(record)) {
+        if (passes(record)) {
             ScheduleListEntry& entry = list.emplace_back();
             entry.record = record;
             make_sort_key(record, entry.key);

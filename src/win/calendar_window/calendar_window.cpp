@@ -6,6 +6,10 @@
 
 #include "calendar_window/month_view.h"
 #include "calendar_window/window_texts.h"
+#include "editing/day_list.h"
+#include "editing/entry_dialog.h"
+#include "exchange/exchange_dialogs.h"
+#include "help/help_dialogs.h"
 #include "reminders/notice_window.h"
 #include "reminders/today_notice.h"
 #include "resource_ids.h"
@@ -16,12 +20,11 @@
 namespace vntra {
 namespace {
 
-// Controls and menu items whose windows do not exist yet: the entry dialog,
-// the bulk mail, settings, help, about, import and export.
-const int UNBUILT_CONTROLS[] = {IDC_EDIT_SCHEDULE,  IDC_NEW_TODO,       IDC_EDIT_TODO,
-                                IDC_SEND_MAIL,      IDC_SEND_MONTH,     IDC_SEND_WEEK1,
+// Controls and menu items whose windows do not exist yet: the bulk mail and
+// settings.
+const int UNBUILT_CONTROLS[] = {IDC_SEND_MAIL,      IDC_SEND_MONTH,     IDC_SEND_WEEK1,
                                 IDC_SEND_WEEK1 + 1, IDC_SEND_WEEK1 + 2, IDC_SEND_WEEK1 + 3};
-const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS, CMD_HELP, CMD_ABOUT, CMD_IMPORT, CMD_EXPORT};
+const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS};
 const bool BULK_MAIL_BUILT = false;
 
 struct CalendarWindow {
@@ -49,28 +52,6 @@ std::string number_text(int value) {
 
 // ---- filling the controls --------------------------------------------------
 
-// Puts the rows into a list box and lets it scroll sideways only when the
-// widest row does not fit.
-void fill_list(HWND list, HFONT font, const std::vector<std::string>& rows) {
-    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    HDC context = ::GetDC(list);
-    HGDIOBJ previous = ::SelectObject(context, font);
-    int widest = 0;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        std::wstring row = widen(rows[i]);
-        ::SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(row.c_str()));
-        SIZE extent{};
-        ::GetTextExtentPoint32W(context, row.c_str(), static_cast<int>(row.size()), &extent);
-        if (extent.cx > widest)
-            widest = extent.cx;
-    }
-    ::SelectObject(context, previous);
-    ::ReleaseDC(list, context);
-    RECT client;
-    ::GetClientRect(list, &client);
-    ::SendMessageW(list, LB_SETHORIZONTALEXTENT, widest > client.right ? widest + 4 : 0, 0);
-}
-
 void set_border(HWND control, bool bordered) {
     LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
     LONG_PTR wanted = bordered ? (style | WS_BORDER) : (style & ~static_cast<LONG_PTR>(WS_BORDER));
@@ -84,7 +65,7 @@ void set_border(HWND control, bool bordered) {
 void refresh_month_list(CalendarWindow& w) {
     const App& app = *w.app;
     w.month = build_month_view(app.store, w.shown, w.today, app.settings.mark_range);
-    fill_list(::GetDlgItem(w.dialog, IDC_MONTH_LIST), w.month_list_font, w.month.rows);
+    fill_list_rows(::GetDlgItem(w.dialog, IDC_MONTH_LIST), w.month_list_font, w.month.rows);
     ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK5), BULK_MAIL_BUILT && w.month.week5_exists);
     ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK6), BULK_MAIL_BUILT && w.month.week6_exists);
     for (int i = 0; i < MONTH_CELL_COUNT; ++i) {
@@ -102,7 +83,7 @@ void show_todo_notice(CalendarWindow& w) {
 
 void refresh_todo_list(CalendarWindow& w) {
     w.todo = build_todo_view(w.app->store);
-    fill_list(::GetDlgItem(w.dialog, IDC_TODO_LIST), w.todo_list_font, w.todo.rows);
+    fill_list_rows(::GetDlgItem(w.dialog, IDC_TODO_LIST), w.todo_list_font, w.todo.rows);
     show_todo_notice(w);
 }
 
@@ -191,6 +172,59 @@ void delete_selected(CalendarWindow& w, int list_id) {
         refresh_todo_list(w);
 }
 
+// ---- editing ------------------------------------------------------------------
+
+LocalDate selected_date(const CalendarWindow& w) {
+    return {w.shown.year, w.shown.month, w.selected_day};
+}
+
+// The record id behind the selected row of a list, or 0 without a selection.
+int32_t selected_id(const CalendarWindow& w, int list_id) {
+    int row = selected_row(w.dialog, list_id);
+    const ScheduleList& entries = list_id == IDC_MONTH_LIST ? w.month.entries : w.todo.entries;
+    if (row < 0 || static_cast<size_t>(row) >= entries.size())
+        return 0;
+    return entries[static_cast<size_t>(row)].record.id;
+}
+
+void edit_schedule(CalendarWindow& w) {
+    int32_t id = selected_id(w, IDC_MONTH_LIST);
+    if (id == 0)
+        return;
+    run_entry_dialog(*w.app, w.dialog, {ENTRY_EDIT_SCHEDULE, id, selected_date(w)});
+    refresh_month_list(w);
+}
+
+void open_todo_entry(CalendarWindow& w, int32_t mode) {
+    int32_t id = 0;
+    if (mode == ENTRY_EDIT_TODO) {
+        id = selected_id(w, IDC_TODO_LIST);
+        if (id == 0)
+            return;
+    }
+    run_entry_dialog(*w.app, w.dialog, {mode, id, selected_date(w)});
+    refresh_todo_list(w);
+}
+
+// A click on a day cell opens that day's list; other clicks do nothing.
+void on_click(CalendarWindow& w, POINT point) {
+    for (int i = 0; i < MONTH_CELL_COUNT; ++i) {
+        RECT cell;
+        HWND control = ::GetDlgItem(w.dialog, IDC_FIRST_CELL + i);
+        ::GetWindowRect(control, &cell);
+        ::MapWindowPoints(nullptr, w.dialog, reinterpret_cast<POINT*>(&cell), 2);
+        if (!::PtInRect(&cell, point))
+            continue;
+        int day = w.month.cells[i];
+        if (day == 0)
+            return;
+        w.selected_day = day;
+        run_day_list(*w.app, w.dialog, selected_date(w), w.todo.entries.size());
+        refresh_month_list(w);
+        return;
+    }
+}
+
 void choose_mark_range(CalendarWindow& w, int radio_id) {
     App& app = *w.app;
     ::CheckRadioButton(w.dialog, IDC_MARK_MONTH, IDC_MARK_TODAY, radio_id);
@@ -199,6 +233,16 @@ void choose_mark_range(CalendarWindow& w, int radio_id) {
     // until the next save; the list follows it either way.
     save_settings(app.settings_path, app.settings);
     refresh_month_list(w);
+}
+
+// Help, about, import and export run while the window hides; it still holds
+// `busy`. Import and export may change what the month shows.
+void run_hidden(CalendarWindow& w, void (*run)(App&, HWND), bool refresh) {
+    ::ShowWindow(w.dialog, SW_HIDE);
+    run(*w.app, w.dialog);
+    ::ShowWindow(w.dialog, SW_SHOW);
+    if (refresh)
+        refresh_month_list(w);
 }
 
 void on_command(CalendarWindow& w, int id, int notification) {
@@ -215,8 +259,17 @@ void on_command(CalendarWindow& w, int id, int notification) {
         w.shown = {w.today.year, w.today.month};
         show_month(w);
         break;
+    case IDC_EDIT_SCHEDULE:
+        edit_schedule(w);
+        break;
     case IDC_DELETE_SCHEDULE:
         delete_selected(w, IDC_MONTH_LIST);
+        break;
+    case IDC_NEW_TODO:
+        open_todo_entry(w, ENTRY_NEW_TODO);
+        break;
+    case IDC_EDIT_TODO:
+        open_todo_entry(w, ENTRY_EDIT_TODO);
         break;
     case IDC_DELETE_TODO:
         delete_selected(w, IDC_TODO_LIST);
@@ -226,6 +279,18 @@ void on_command(CalendarWindow& w, int id, int notification) {
     case IDC_MARK_TODAY:
         if (notification == BN_CLICKED)
             choose_mark_range(w, id);
+        break;
+    case CMD_HELP:
+        run_hidden(w, run_help_window, false);
+        break;
+    case CMD_ABOUT:
+        run_hidden(w, run_about_box, false);
+        break;
+    case CMD_IMPORT:
+        run_hidden(w, run_import_dialog, true);
+        break;
+    case CMD_EXPORT:
+        run_hidden(w, run_export_dialog, true);
         break;
     case CMD_TO_TRAY:
     case IDCANCEL:
@@ -275,6 +340,9 @@ INT_PTR CALLBACK calendar_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return on_colour(*w, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_LBUTTONUP:
+        on_click(*w, {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))});
+        return TRUE;
     case WM_DESTROY:
         on_destroy(*w);
         return FALSE;

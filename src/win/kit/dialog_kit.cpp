@@ -9,16 +9,57 @@
 namespace vntra {
 
 void fill_number_list(HWND dialog, int control_id, int first, int last, int selected) {
+    fill_number_list(dialog, control_id, first, last, 1, selected);
+}
+
+void fill_number_list(HWND dialog, int control_id, int first, int last, int step, int selected) {
     HWND list = ::GetDlgItem(dialog, control_id);
     ::SendMessageW(list, CB_RESETCONTENT, 0, 0);
-    for (int number = first; number <= last; ++number) {
+    for (int number = first; number <= last; number += step) {
         wchar_t text[16];
         std::swprintf(text, 16, L"%d", number);
-        ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        // CB_ADDSTRING would sort the items of a sorted list as texts.
+        ::SendMessageW(list, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(text));
     }
-    WPARAM index = selected >= first && selected <= last ? static_cast<WPARAM>(selected - first)
-                                                         : static_cast<WPARAM>(-1);
-    ::SendMessageW(list, CB_SETCURSEL, index, 0);
+    select_number(dialog, control_id, selected);
+}
+
+void select_number(HWND dialog, int control_id, int value) {
+    HWND list = ::GetDlgItem(dialog, control_id);
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%d", value);
+    LRESULT index = ::SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                   reinterpret_cast<LPARAM>(text));
+    ::SendMessageW(list, CB_SETCURSEL, index == CB_ERR ? static_cast<WPARAM>(-1) : index, 0);
+}
+
+void fill_list_rows(HWND list, HFONT font, const std::vector<std::string>& rows) {
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    HDC context = ::GetDC(list);
+    HGDIOBJ previous = ::SelectObject(context, font);
+    int widest = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::wstring row = widen(rows[i]);
+        ::SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(row.c_str()));
+        SIZE extent{};
+        ::GetTextExtentPoint32W(context, row.c_str(), static_cast<int>(row.size()), &extent);
+        if (extent.cx > widest)
+            widest = extent.cx;
+    }
+    ::SelectObject(context, previous);
+    ::ReleaseDC(list, context);
+    RECT client;
+    ::GetClientRect(list, &client);
+    ::SendMessageW(list, LB_SETHORIZONTALEXTENT, widest > client.right ? widest + 4 : 0, 0);
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
+}
+
+int selected_row(HWND dialog, int list_id) {
+    LRESULT row = ::SendDlgItemMessageW(dialog, list_id, LB_GETCURSEL, 0, 0);
+    return row == LB_ERR || row < 0 ? -1 : static_cast<int>(row);
 }
 
 int selected_number(HWND dialog, int control_id, int fallback) {

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/box_titles.h"
 
@@ -35,8 +36,18 @@ template <typename Data> Data* dialog_data(HWND dialog, UINT message, LPARAM lpa
 // Fills a drop-down list with first..last as decimal texts and selects
 // `selected` (nothing when it is outside the range).
 void fill_number_list(HWND dialog, int control_id, int first, int last, int selected);
+// The same in steps (0, 5, … 55 for minutes); `selected` must be one of them.
+void fill_number_list(HWND dialog, int control_id, int first, int last, int step, int selected);
 // The selected number, or `fallback` when nothing is selected.
 int selected_number(HWND dialog, int control_id, int fallback);
+// Selects the item that shows `value`; nothing when no item does.
+void select_number(HWND dialog, int control_id, int value);
+
+// Puts Shift-JIS rows into a list box, measured in `font`, and lets it
+// scroll sideways only when the widest row does not fit.
+void fill_list_rows(HWND list, HFONT font, const std::vector<std::string>& rows);
+// The selected row of a list box, or -1.
+int selected_row(HWND dialog, int list_id);
 
 // An edit field's text as Shift-JIS, cut to at most max_bytes bytes at a
 // character boundary, as a field read with a buffer of that size would be.

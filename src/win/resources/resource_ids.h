@@ -58,4 +58,8 @@
 #define IDC_NOTICE_OK 1055
 #define IDC_NOTICE_TEXT 1102
 
+#include "editing_ids.h"
+#include "exchange_ids.h"
+#include "help_ids.h"
+
 #endif

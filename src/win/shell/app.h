@@ -57,6 +57,13 @@ struct App {
 
 App& application();
 
+// A dialog opened from the tray frees the tray again when it closes; opened
+// from the calendar window, that window still holds it.
+inline void release_busy(App& app) {
+    if (!app.calendar_window)
+        app.busy = false;
+}
+
 // Today as the local clock has it.
 LocalDate local_today();
 

@@ -16,8 +16,7 @@ namespace vntra {
 namespace {
 
 // The tray commands whose dialogs do not exist yet are shown greyed out.
-const UINT UNBUILT_TRAY_COMMANDS[] = {CMD_TRAY_SETTINGS, CMD_TRAY_HELP, CMD_TRAY_ABOUT,
-                                      CMD_TRAY_IMPORT, CMD_TRAY_EXPORT};
+const UINT UNBUILT_TRAY_COMMANDS[] = {CMD_TRAY_SETTINGS};
 
 // At most 128 bytes of its Shift-JIS form, cut between characters.
 std::wstring executable_file_name() {

@@ -6,8 +6,11 @@
 #include <cwchar>
 
 #include "calendar_window/calendar_window.h"
+#include "exchange/exchange_dialogs.h"
+#include "help/help_dialogs.h"
 #include "kit/dialog_kit.h"
 #include "platform/sjis_text.h"
+#include "reminders/minute_scan.h"
 #include "resource_ids.h"
 #include "shell/app.h"
 #include "shell/wide_text.h"
@@ -113,9 +116,25 @@ void on_command(App& app, UINT command) {
         delete_tray_icon(app);
         ::DestroyWindow(app.resident_window);
         break;
+    // Each of these dialogs frees `busy` again when it closes.
+    case CMD_TRAY_HELP:
+        app.busy = true;
+        run_help_window(app, app.resident_window);
+        break;
+    case CMD_TRAY_ABOUT:
+        app.busy = true;
+        run_about_box(app, app.resident_window);
+        break;
+    case CMD_TRAY_IMPORT:
+        app.busy = true;
+        run_import_dialog(app, app.resident_window);
+        break;
+    case CMD_TRAY_EXPORT:
+        app.busy = true;
+        run_export_dialog(app, app.resident_window);
+        break;
     default:
-        // Settings, help, about, import and export are greyed out until
-        // their dialogs exist.
+        // Settings is greyed out until its sheet exists.
         break;
     }
 }
@@ -188,10 +207,6 @@ void exit_housekeeping(App& app) {
     ::PostQuitMessage(0);
 }
 
-void on_scan_timer(App&) {
-    // The minute scan of alarms and reminder mails runs here.
-}
-
 LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     App& app = application();
     switch (message) {
@@ -209,7 +224,7 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
         return 0;
     case WM_TIMER:
         if (wparam == SCAN_TIMER_ID)
-            on_scan_timer(app);
+            scan_alarms_and_reminders(app);
         else if (wparam == TRAY_RETRY_TIMER_ID)
             add_tray_icon(app);
         return 0;

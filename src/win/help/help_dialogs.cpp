@@ -1,0 +1,126 @@
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "help/help_dialogs.h"
+#include "help/help_text.h"
+#include "kit/dialog_kit.h"
+#include "kit/note_field.h"
+#include "resource_ids.h"
+#include "shell/wide_text.h"
+
+namespace vntra {
+namespace {
+
+struct HelpWindow {
+    App* app;
+    HWND dialog;
+    NoteField text;
+};
+
+// Top-most, with the program's icon: both windows of this area open so.
+void dress_window(const App& app, HWND dialog) {
+    ::SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    HICON icon = ::LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void on_init(HelpWindow& w) {
+    dress_window(*w.app, w.dialog);
+    open_note_field(w.dialog, IDC_HELP_TEXT, HELP_TEXT, w.text);
+    // The focus on "OK", so that the text is not shown all selected.
+    ::SetFocus(::GetDlgItem(w.dialog, IDC_HELP_OK));
+}
+
+void close_window(HelpWindow& w) {
+    release_busy(*w.app);
+    close_note_field(w.text);
+    ::EndDialog(w.dialog, 0);
+}
+
+INT_PTR CALLBACK help_window_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    HelpWindow* w = dialog_data<HelpWindow>(dialog, message, lparam);
+    if (!w)
+        return FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        w->dialog = dialog;
+        on_init(*w);
+        return FALSE; // the focus is set
+    case WM_COMMAND:
+        if (LOWORD(wparam) == IDC_HELP_OK || LOWORD(wparam) == IDCANCEL)
+            close_window(*w);
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return note_field_colour(w->text, reinterpret_cast<HDC>(wparam),
+                                 reinterpret_cast<HWND>(lparam));
+    default:
+        return FALSE;
+    }
+}
+
+// ---- about box ---------------------------------------------------------------
+
+struct AboutBox {
+    App* app;
+    HWND dialog;
+};
+
+void on_about_init(AboutBox& b) {
+    dress_window(*b.app, b.dialog);
+    write_control_text(b.dialog, IDC_ABOUT_PRODUCT, about_product_text());
+    write_control_text(b.dialog, IDC_ABOUT_DESCRIPTION, ABOUT_DESCRIPTION);
+    write_control_text(b.dialog, IDC_ABOUT_MAIL, contact_button_text(contact_address()));
+}
+
+void close_about(AboutBox& b) {
+    release_busy(*b.app);
+    ::EndDialog(b.dialog, 0);
+}
+
+void open_mailer(AboutBox& b) {
+    std::wstring link = widen(mailto_link(contact_address()));
+    HINSTANCE result =
+        ::ShellExecuteW(b.dialog, nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // Values up to 32 are the shell's error codes.
+    if (reinterpret_cast<INT_PTR>(result) <= 32)
+        show_error(b.dialog, MAILER_FAILED);
+    close_about(b);
+}
+
+INT_PTR CALLBACK about_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    AboutBox* b = dialog_data<AboutBox>(dialog, message, lparam);
+    if (!b)
+        return FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        b->dialog = dialog;
+        on_about_init(*b);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wparam) == IDC_ABOUT_MAIL)
+            open_mailer(*b);
+        else if (LOWORD(wparam) == IDC_HELP_OK || LOWORD(wparam) == IDCANCEL)
+            close_about(*b);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void run_help_window(App& app, HWND owner) {
+    HelpWindow w{&app, nullptr, {}};
+    if (run_modal_dialog(app.instance, owner, IDD_HELP, help_window_proc, w) == -1)
+        release_busy(app);
+}
+
+void run_about_box(App& app, HWND owner) {
+    AboutBox b{&app, nullptr};
+    if (run_modal_dialog(app.instance, owner, IDD_ABOUT, about_box_proc, b) == -1)
+        release_busy(app);
+}
+
+} // namespace vntra

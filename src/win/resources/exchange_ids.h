@@ -1,0 +1,27 @@
+// Control ids of the import (118) and export (119) dialogs.
+#ifndef VNTRA_WIN_EXCHANGE_IDS_H
+#define VNTRA_WIN_EXCHANGE_IDS_H
+
+#define IDD_IMPORT 118
+#define IDD_EXPORT 119
+
+#define IDC_EXCHANGE_CLOSE 1055 // "終了" in both
+
+// Import (118)
+#define IDC_IMPORT_PATH 1140
+#define IDC_IMPORT_BROWSE 1142
+#define IDC_IMPORT_INSTRUCTIONS 1143
+#define IDC_IMPORT_RUN 1144
+
+// Export (119)
+#define IDC_EXPORT_PATH 1147
+#define IDC_EXPORT_BROWSE 1148
+#define IDC_EXPORT_RUN 1149
+#define IDC_EXPORT_START_YEAR 1154
+#define IDC_EXPORT_START_MONTH 1155
+#define IDC_EXPORT_START_DAY 1156
+#define IDC_EXPORT_END_YEAR 1157
+#define IDC_EXPORT_END_MONTH 1158
+#define IDC_EXPORT_END_DAY 1159
+
+#endif

@@ -1,0 +1,599 @@
+// The entry dialog and the day list, driven through the calendar window:
+// every kind of entry written byte for byte, input errors with their focus,
+// changes that keep the id, and the failures of a data file held elsewhere.
+#include <cstdio>
+#include <functional>
+
+#include "gui_kit.h"
+#include "resource_ids.h"
+
+namespace vntra::gui {
+namespace {
+
+const std::wstring ENTRY_TITLE = L"ｽｹｼﾞｭｰﾙ・ＴｏＤｏ 登録";
+const std::wstring DAY_LIST_TITLE = L"ｽｹｼﾞｭｰﾙ一覧";
+
+std::wstring number(int value) {
+    return std::to_wstring(value);
+}
+
+// Record fields by their offsets in a slot.
+enum Offset : size_t {
+    AT_ID = 0,
+    AT_KIND = 4,
+    AT_START_YEAR = 8,
+    AT_START_MONTH = 12,
+    AT_START_DAY = 16,
+    AT_START_HOUR = 20,
+    AT_START_MINUTE = 24,
+    AT_END_YEAR = 28,
+    AT_END_MONTH = 32,
+    AT_END_DAY = 36,
+    AT_END_HOUR = 40,
+    AT_END_MINUTE = 44,
+    AT_CONTENT = 48,
+    AT_PLACE = 113,
+    AT_ALARM_STATE = 180,
+    AT_ALARM_LEAD = 184,
+    AT_REMINDER_STATE = 188,
+    AT_REMINDER_YEAR = 192,
+    AT_REMINDER_MONTH = 196,
+    AT_REMINDER_DAY = 200,
+    AT_REMINDER_HOUR = 204,
+    AT_REMINDER_MINUTE = 208,
+};
+
+struct Field {
+    size_t offset;
+    int32_t value;
+};
+
+void check_slot(const std::string& bytes, int id, std::initializer_list<Field> fields) {
+    for (const Field& f : fields) {
+        int32_t seen = slot_int(bytes, id, f.offset);
+        GUI_CHECK_MSG(seen == f.value, "slot " + std::to_string(id) + " offset " +
+                                           std::to_string(f.offset) + ": " + std::to_string(seen) +
+                                           " instead of " + std::to_string(f.value));
+    }
+}
+
+std::string slot_text(const std::string& bytes, int id, size_t offset) {
+    size_t at = 12 + static_cast<size_t>(id - 1) * sizeof(ScheduleRecord) + offset;
+    return at < bytes.size() ? std::string(bytes.c_str() + at) : std::string();
+}
+
+struct Session {
+    std::filesystem::path folder;
+    Program program;
+    HWND calendar = nullptr;
+
+    DWORD pid() const { return program.process_id(); }
+    std::filesystem::path data_file() const { return folder / "vntradata.fil"; }
+};
+
+// A program whose mail settings are filled in, with the calendar open.
+bool start_session(Session& s, const std::string& name,
+                   const std::vector<ScheduleRecord>& records = {}) {
+    s.folder = fresh_program_folder(name);
+    SettingsRecord settings = mail_ready_settings(s.folder);
+    settings.alarm_minutes = 7;
+    settings.notify_today_at_startup = 0;
+    write_settings(s.folder, settings);
+    if (!records.empty())
+        write_records(s.data_file(), records);
+    if (!s.program.start(s.folder))
+        return false;
+    s.calendar = s.program.open_calendar();
+    GUI_CHECK(s.calendar != nullptr);
+    return s.calendar != nullptr;
+}
+
+void end_session(Session& s) {
+    ::PostMessageW(s.calendar, WM_COMMAND, CMD_TO_TRAY, 0);
+    GUI_CHECK(wait_gone(s.calendar));
+    GUI_CHECK(s.program.exit_from_tray());
+}
+
+// Clicks the cell that shows `day` in the calendar's month.
+HWND open_day_list(Session& s, int day) {
+    for (int cell = 0; cell < 42; ++cell) {
+        if (item_text(s.calendar, IDC_FIRST_CELL + cell) != number(day))
+            continue;
+        click_on_area(s.calendar, IDC_FIRST_CELL + cell);
+        HWND list = find_window(DAY_LIST_TITLE, s.pid());
+        GUI_CHECK(list != nullptr);
+        GUI_CHECK(list && !::IsWindowVisible(s.calendar));
+        return list;
+    }
+    GUI_CHECK_MSG(false, "no cell shows day " + std::to_string(day));
+    return nullptr;
+}
+
+HWND open_entry(Session& s, HWND opener, int button) {
+    click(opener, button);
+    HWND entry = find_window(ENTRY_TITLE, s.pid());
+    GUI_CHECK(entry != nullptr);
+    return entry;
+}
+
+bool press_ok(HWND entry) {
+    click(entry, IDC_ENTRY_OK);
+    return wait_gone(entry);
+}
+
+// Closes the box with this title and returns its message ("" when none came).
+std::wstring answer_box(Session& s, const std::wstring& title, int button = IDOK) {
+    HWND box = find_window(title, s.pid());
+    if (!box)
+        return {};
+    std::wstring text = static_texts(box);
+    click(box, button);
+    GUI_CHECK(wait_gone(box));
+    return text;
+}
+
+// Holds the data file open without sharing, as another program might.
+struct HeldFile {
+    explicit HeldFile(const std::filesystem::path& path)
+        : handle(::CreateFileW(path.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr)) {
+        GUI_CHECK(handle != INVALID_HANDLE_VALUE);
+    }
+    ~HeldFile() { release(); }
+    void release() {
+        if (handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+    HANDLE handle;
+};
+
+GUI_TEST(entry_dialog_writes_every_kind_and_a_todo_item) {
+    Session s;
+    if (!start_session(s, "entry_kinds"))
+        return;
+    Today now = today();
+    HWND day_list = open_day_list(s, now.day);
+    if (!day_list)
+        return;
+    wchar_t caption[64];
+    std::swprintf(caption, 64, L"%d年%d月%d日", now.year, now.month, now.day);
+    GUI_CHECK_TEXT(std::wstring(caption), item_text(day_list, IDC_DAY_DATE));
+    GUI_CHECK(!is_enabled(day_list, IDC_DAY_MAIL));
+    GUI_CHECK_TEXT(std::wstring(L"phone@example.jp へメール送信"),
+                   item_text(day_list, IDC_DAY_MAIL));
+
+    // A time range: the end hour follows the start hour of a new entry.
+    HWND entry = open_entry(s, day_list, IDC_DAY_NEW);
+    if (!entry)
+        return;
+    GUI_CHECK(!::IsWindowVisible(day_list));
+    GUI_CHECK_TEXT(number(now.year), item_text(entry, IDC_ENTRY_YEAR));
+    GUI_CHECK_TEXT(number(now.month), item_text(entry, IDC_ENTRY_MONTH));
+    GUI_CHECK_TEXT(number(now.day), item_text(entry, IDC_ENTRY_DAY));
+    GUI_CHECK(is_checked(entry, IDC_ENTRY_TIME_RANGE) && !is_enabled(entry, IDC_ENTRY_TODO));
+    GUI_CHECK(!is_enabled(entry, IDC_ENTRY_END_MONTH) &&
+              !is_enabled(entry, IDC_ENTRY_ALARM_MINUTES));
+    GUI_CHECK_TEXT(std::wstring(L"9"), item_text(entry, IDC_ENTRY_END_HOUR));
+    ::Sleep(300);
+    screenshot("entry_time_range");
+    choose_item(entry, IDC_ENTRY_START_HOUR, 10);
+    GUI_CHECK_TEXT(std::wstring(L"10"), item_text(entry, IDC_ENTRY_END_HOUR));
+    choose_item(entry, IDC_ENTRY_END_HOUR, 11);
+    choose_item(entry, IDC_ENTRY_END_MINUTE, 6);
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"会議");
+    set_item_text(entry, IDC_ENTRY_PLACE, L"本社");
+    click_and_wait(entry, IDC_ENTRY_ALARM);
+    GUI_CHECK(is_enabled(entry, IDC_ENTRY_ALARM_MINUTES));
+    GUI_CHECK_TEXT(std::wstring(L"7"), item_text(entry, IDC_ENTRY_ALARM_MINUTES));
+    set_item_text(entry, IDC_ENTRY_ALARM_MINUTES, L"15");
+    click_and_wait(entry, IDC_ENTRY_REMINDER);
+    GUI_CHECK(is_enabled(entry, IDC_ENTRY_REMINDER_HOUR));
+    GUI_CHECK_TEXT(number(now.year), item_text(entry, IDC_ENTRY_REMINDER_YEAR));
+    GUI_CHECK_TEXT(std::wstring(L"10"), item_text(entry, IDC_ENTRY_REMINDER_HOUR));
+    choose_item(entry, IDC_ENTRY_REMINDER_HOUR, 8);
+    GUI_CHECK(press_ok(entry));
+    GUI_CHECK(wait_until([&] { return ::IsWindowVisible(day_list) != FALSE; }));
+    GUI_CHECK((list_rows(day_list, IDC_DAY_LIST) ==
+               std::vector<std::wstring>{L"10:00-11:30        会議：本社"}));
+
+    // The other four kinds, each in its own state of the dialog.
+    struct Kind {
+        int radio;
+        const char* shot;
+        const wchar_t* content;
+    } kinds[] = {
+        {IDC_ENTRY_DATE_SPAN, "entry_date_span", L"年末年始の旅行"},
+        {IDC_ENTRY_MORNING, "entry_morning", L"通院"},
+        {IDC_ENTRY_AFTERNOON, "entry_afternoon", L"来客"},
+        {IDC_ENTRY_ALL_DAY, "entry_all_day", L"休暇"},
+    };
+    for (const Kind& k : kinds) {
+        entry = open_entry(s, day_list, IDC_DAY_NEW);
+        if (!entry)
+            return;
+        click_and_wait(entry, k.radio);
+        GUI_CHECK(!is_enabled(entry, IDC_ENTRY_START_HOUR) && !is_enabled(entry, IDC_ENTRY_ALARM));
+        GUI_CHECK(is_enabled(entry, IDC_ENTRY_END_DAY) == (k.radio == IDC_ENTRY_DATE_SPAN));
+        if (k.radio == IDC_ENTRY_DATE_SPAN) {
+            GUI_CHECK_TEXT(number(now.day), item_text(entry, IDC_ENTRY_END_DAY));
+            choose_item(entry, IDC_ENTRY_MONTH, 11);
+            choose_item(entry, IDC_ENTRY_DAY, 19);
+            choose_item(entry, IDC_ENTRY_END_MONTH, 0);
+            choose_item(entry, IDC_ENTRY_END_DAY, 4);
+        }
+        set_item_text(entry, IDC_ENTRY_CONTENT, k.content);
+        ::Sleep(300);
+        screenshot(k.shot);
+        GUI_CHECK(press_ok(entry));
+    }
+    GUI_CHECK(wait_until([&] { return ::IsWindowVisible(day_list) != FALSE; }));
+    GUI_CHECK(list_rows(day_list, IDC_DAY_LIST).size() >= 4);
+    ::Sleep(300);
+    screenshot("day_list_today");
+    click(day_list, IDC_DAY_CLOSE);
+    GUI_CHECK(wait_gone(day_list));
+    GUI_CHECK(wait_until([&] { return ::IsWindowVisible(s.calendar) != FALSE; }));
+    bool listed = false;
+    for (const std::wstring& row : list_rows(s.calendar, IDC_MONTH_LIST))
+        listed = listed || row.find(L"10:00-11:30  会議：本社") != std::wstring::npos;
+    GUI_CHECK(listed);
+
+    // A ToDo item from the calendar window: undated, no place.
+    entry = open_entry(s, s.calendar, IDC_NEW_TODO);
+    if (!entry)
+        return;
+    GUI_CHECK(is_checked(entry, IDC_ENTRY_TODO) && is_enabled(entry, IDC_ENTRY_TODO));
+    for (int id : {IDC_ENTRY_TIME_RANGE, IDC_ENTRY_ALL_DAY, IDC_ENTRY_YEAR, IDC_ENTRY_MONTH,
+                   IDC_ENTRY_PLACE, IDC_ENTRY_ALARM})
+        GUI_CHECK_MSG(!is_enabled(entry, id), "control " + std::to_string(id));
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"牛乳を買う");
+    click_and_wait(entry, IDC_ENTRY_REMINDER);
+    GUI_CHECK_TEXT(std::wstring(L"9"), item_text(entry, IDC_ENTRY_REMINDER_HOUR));
+    ::Sleep(300);
+    screenshot("entry_todo");
+    GUI_CHECK(press_ok(entry));
+    GUI_CHECK(wait_until([&] {
+        return list_rows(s.calendar, IDC_TODO_LIST) == std::vector<std::wstring>{L"牛乳を買う"};
+    }));
+
+    std::string bytes = read_bytes(s.data_file());
+    GUI_CHECK(record_count_of(s.data_file()) == 6 && bytes.size() == 12 + 6 * 212);
+    int y = now.year;
+    int m = now.month;
+    int d = now.day;
+    check_slot(bytes, 1,
+               {{AT_ID, 1},
+                {AT_KIND, KIND_TIME_RANGE},
+                {AT_START_YEAR, y},
+                {AT_START_MONTH, m},
+                {AT_START_DAY, d},
+                {AT_START_HOUR, 10},
+                {AT_START_MINUTE, 0},
+                {AT_END_YEAR, y},
+                {AT_END_MONTH, m},
+                {AT_END_DAY, d},
+                {AT_END_HOUR, 11},
+                {AT_END_MINUTE, 30},
+                {AT_ALARM_STATE, 1},
+                {AT_ALARM_LEAD, 15},
+                {AT_REMINDER_STATE, 1},
+                {AT_REMINDER_YEAR, y},
+                {AT_REMINDER_MONTH, m},
+                {AT_REMINDER_DAY, d},
+                {AT_REMINDER_HOUR, 8},
+                {AT_REMINDER_MINUTE, 0}});
+    GUI_CHECK(slot_text(bytes, 1, AT_CONTENT) == shift_jis(L"会議"));
+    GUI_CHECK(slot_text(bytes, 1, AT_PLACE) == shift_jis(L"本社"));
+    check_slot(bytes, 2,
+               {{AT_ID, 2},
+                {AT_KIND, KIND_DATE_SPAN},
+                {AT_START_YEAR, y},
+                {AT_START_MONTH, 12},
+                {AT_START_DAY, 20},
+                {AT_END_YEAR, y + 1},
+                {AT_END_MONTH, 1},
+                {AT_END_DAY, 5},
+                {AT_START_HOUR, 0},
+                {AT_END_HOUR, 24},
+                {AT_ALARM_STATE, 0},
+                {AT_REMINDER_STATE, 0}});
+    const int kinds_from_3[][3] = {
+        {KIND_MORNING, 0, 12}, {KIND_AFTERNOON, 12, 24}, {KIND_ALL_DAY, 0, 24}};
+    for (int i = 0; i < 3; ++i)
+        check_slot(bytes, 3 + i,
+                   {{AT_ID, 3 + i},
+                    {AT_KIND, kinds_from_3[i][0]},
+                    {AT_START_DAY, d},
+                    {AT_END_YEAR, y},
+                    {AT_END_MONTH, m},
+                    {AT_END_DAY, d},
+                    {AT_START_HOUR, kinds_from_3[i][1]},
+                    {AT_END_HOUR, kinds_from_3[i][2]},
+                    {AT_ALARM_STATE, 0},
+                    {AT_ALARM_LEAD, 0}});
+    check_slot(bytes, 6,
+               {{AT_ID, 6},
+                {AT_KIND, KIND_TODO},
+                {AT_START_YEAR, 0},
+                {AT_START_MONTH, 0},
+                {AT_END_YEAR, 0},
+                {AT_END_HOUR, 0},
+                {AT_ALARM_STATE, 0},
+                {AT_REMINDER_STATE, 1},
+                {AT_REMINDER_YEAR, y},
+                {AT_REMINDER_MONTH, m},
+                {AT_REMINDER_DAY, d},
+                {AT_REMINDER_HOUR, 9}});
+    GUI_CHECK(slot_text(bytes, 6, AT_CONTENT) == shift_jis(L"牛乳を買う"));
+    GUI_CHECK(slot_text(bytes, 6, AT_PLACE).empty());
+    end_session(s);
+}
+
+GUI_TEST(entry_dialog_names_the_first_fault_and_focuses_it) {
+    Session s;
+    if (!start_session(s, "entry_faults"))
+        return;
+    Today now = today();
+    HWND day_list = open_day_list(s, now.day);
+    HWND entry = day_list ? open_entry(s, day_list, IDC_DAY_NEW) : nullptr;
+    if (!entry)
+        return;
+    struct Fault {
+        const char* name;
+        std::function<void()> make;
+        const wchar_t* message;
+        int focus;
+    } faults[] = {
+        {"empty year", [&] { set_item_text(entry, IDC_ENTRY_YEAR, L""); }, L"内容が未入力です",
+         IDC_ENTRY_YEAR},
+        {"year 2000", [&] { set_item_text(entry, IDC_ENTRY_YEAR, L"2000"); },
+         L"2001以上にして下さい", IDC_ENTRY_YEAR},
+        {"31 April",
+         [&] {
+             choose_item(entry, IDC_ENTRY_MONTH, 3);
+             choose_item(entry, IDC_ENTRY_DAY, 30);
+         },
+         L"日付が不正です", IDC_ENTRY_DAY},
+        {"10:05 to 10:00",
+         [&] {
+             choose_item(entry, IDC_ENTRY_START_MINUTE, 1);
+             choose_item(entry, IDC_ENTRY_END_HOUR, 10);
+         },
+         L"時間が不正です", IDC_ENTRY_END_HOUR},
+        {"alarm minutes 0",
+         [&] {
+             click_and_wait(entry, IDC_ENTRY_ALARM);
+             set_item_text(entry, IDC_ENTRY_ALARM_MINUTES, L"0");
+         },
+         L"数値が正しく入力されていません", IDC_ENTRY_ALARM_MINUTES},
+        {"empty content", [&] { set_item_text(entry, IDC_ENTRY_CONTENT, L""); },
+         L"内容が未入力です", IDC_ENTRY_CONTENT},
+        {"reminder without a year",
+         [&] {
+             click_and_wait(entry, IDC_ENTRY_REMINDER);
+             set_item_text(entry, IDC_ENTRY_REMINDER_YEAR, L"");
+         },
+         L"内容が未入力です", IDC_ENTRY_REMINDER_YEAR},
+    };
+    bool first = true;
+    for (const Fault& f : faults) {
+        // A good 10:00-11:00 entry on today, then the one fault.
+        click_and_wait(entry, IDC_ENTRY_TIME_RANGE);
+        choose_item(entry, IDC_ENTRY_START_HOUR, 10);
+        choose_item(entry, IDC_ENTRY_START_MINUTE, 0);
+        choose_item(entry, IDC_ENTRY_END_HOUR, 11);
+        set_item_text(entry, IDC_ENTRY_CONTENT, L"会議");
+        f.make();
+        click(entry, IDC_ENTRY_OK);
+        HWND box = find_window(L"エラー", s.pid());
+        GUI_CHECK_MSG(box != nullptr, f.name);
+        if (!box)
+            continue;
+        if (first)
+            screenshot("entry_error_box");
+        first = false;
+        GUI_CHECK_TEXT(std::wstring(f.message), static_texts(box));
+        click(box, IDOK);
+        GUI_CHECK(wait_gone(box));
+        GUI_CHECK_MSG(wait_until([&] { return focused_id(entry) == f.focus; }, 2000),
+                      std::string(f.name) + ": focus on " + std::to_string(focused_id(entry)));
+        GUI_CHECK(::IsWindowVisible(entry));
+    }
+    GUI_CHECK(record_count_of(s.data_file()) == 0);
+    click(entry, IDC_ENTRY_CANCEL);
+    GUI_CHECK(wait_gone(entry));
+    GUI_CHECK(list_rows(day_list, IDC_DAY_LIST).empty());
+    click(day_list, IDC_DAY_CLOSE);
+    GUI_CHECK(wait_gone(day_list));
+    end_session(s);
+}
+
+GUI_TEST(entry_waits_for_mail_settings) {
+    std::filesystem::path folder = fresh_program_folder("entry_no_mail");
+    Program program;
+    GUI_CHECK(program.start(folder));
+    HWND calendar = program.open_calendar();
+    GUI_CHECK(calendar != nullptr);
+    if (!calendar)
+        return;
+    click(calendar, IDC_NEW_TODO);
+    HWND entry = find_window(ENTRY_TITLE, program.process_id());
+    GUI_CHECK(entry != nullptr);
+    if (!entry)
+        return;
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"牛乳を買う");
+    click(entry, IDC_ENTRY_OK);
+    HWND box = find_window(L"確認", program.process_id());
+    GUI_CHECK(box != nullptr);
+    if (box) {
+        GUI_CHECK_TEXT(std::wstring(L"メール関係の設定を行って下さい"), static_texts(box));
+        click(box, IDOK);
+        GUI_CHECK(wait_gone(box));
+    }
+    ::Sleep(500);
+    GUI_CHECK(::IsWindowVisible(entry));
+    GUI_CHECK(record_count_of(folder / "vntradata.fil") == 0);
+    click(entry, IDC_ENTRY_CANCEL);
+    GUI_CHECK(wait_gone(entry));
+    ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);
+    GUI_CHECK(wait_gone(calendar));
+    GUI_CHECK(program.exit_from_tray());
+}
+
+GUI_TEST(changes_keep_their_id_rearm_and_survive_a_held_file) {
+    Today now = today();
+    ScheduleRecord meeting = dated_record(KIND_TIME_RANGE, now.year, now.month, now.day, now.year,
+                                          now.month, now.day, "定例", "");
+    meeting.start_hour = 9;
+    meeting.end_hour = 10;
+    meeting.end_minute = 0;
+    meeting.alarm_state = TRIGGER_DONE;
+    meeting.alarm_lead_minutes = 5;
+    Session s;
+    if (!start_session(s, "entry_changes", {todo_record("電話する"), meeting}))
+        return;
+
+    // A changed time range keeps its slot; its done alarm is armed again.
+    select_row(s.calendar, IDC_MONTH_LIST, 0);
+    HWND entry = open_entry(s, s.calendar, IDC_EDIT_SCHEDULE);
+    if (!entry)
+        return;
+    GUI_CHECK(!::IsWindowVisible(s.calendar));
+    GUI_CHECK(!is_checked(entry, IDC_ENTRY_ALARM));
+    GUI_CHECK_TEXT(std::wstring(L"定例"), item_text(entry, IDC_ENTRY_CONTENT));
+    GUI_CHECK_TEXT(std::wstring(L"9"), item_text(entry, IDC_ENTRY_START_HOUR));
+    // Only a new entry's end hour follows its start hour.
+    choose_item(entry, IDC_ENTRY_START_HOUR, 8);
+    GUI_CHECK_TEXT(std::wstring(L"10"), item_text(entry, IDC_ENTRY_END_HOUR));
+    choose_item(entry, IDC_ENTRY_END_HOUR, 11);
+    click_and_wait(entry, IDC_ENTRY_ALARM);
+    GUI_CHECK_TEXT(std::wstring(L"5"), item_text(entry, IDC_ENTRY_ALARM_MINUTES));
+    GUI_CHECK(press_ok(entry));
+    GUI_CHECK(wait_until([&] {
+        std::vector<std::wstring> rows = list_rows(s.calendar, IDC_MONTH_LIST);
+        return rows.size() == 1 && rows[0].find(L"08:00-11:00") != std::wstring::npos;
+    }));
+    std::string bytes = read_bytes(s.data_file());
+    GUI_CHECK(record_count_of(s.data_file()) == 2);
+    check_slot(bytes, 2,
+               {{AT_ID, 2},
+                {AT_KIND, KIND_TIME_RANGE},
+                {AT_START_HOUR, 8},
+                {AT_END_HOUR, 11},
+                {AT_ALARM_STATE, 1},
+                {AT_ALARM_LEAD, 5}});
+
+    // A save that cannot be written says so and keeps the dialog as typed.
+    select_row(s.calendar, IDC_MONTH_LIST, 0);
+    entry = open_entry(s, s.calendar, IDC_EDIT_SCHEDULE);
+    if (!entry)
+        return;
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"定例（延期）");
+    {
+        HeldFile held(s.data_file());
+        click(entry, IDC_ENTRY_OK);
+        std::wstring message = answer_box(s, L"エラー");
+        GUI_CHECK_MSG(message.find(L"保存できませんでした") != std::wstring::npos, utf8(message));
+    }
+    GUI_CHECK(::IsWindowVisible(entry));
+    GUI_CHECK_TEXT(std::wstring(L"定例（延期）"), item_text(entry, IDC_ENTRY_CONTENT));
+    GUI_CHECK(read_bytes(s.data_file()) == bytes);
+    GUI_CHECK(press_ok(entry));
+    bytes = read_bytes(s.data_file());
+    GUI_CHECK(slot_text(bytes, 2, AT_CONTENT) == shift_jis(L"定例（延期）"));
+
+    // An edit whose record cannot be read does not open.
+    select_row(s.calendar, IDC_MONTH_LIST, 0);
+    {
+        HeldFile held(s.data_file());
+        click(s.calendar, IDC_EDIT_SCHEDULE);
+        std::wstring message = answer_box(s, L"エラー");
+        GUI_CHECK_MSG(message.find(L"開けませんでした") != std::wstring::npos, utf8(message));
+        GUI_CHECK(find_window_now(ENTRY_TITLE, s.pid()) == nullptr);
+    }
+    ::Sleep(300);
+    GUI_CHECK(find_window_now(ENTRY_TITLE, s.pid()) == nullptr);
+
+    // A ToDo item changes in place too.
+    select_row(s.calendar, IDC_TODO_LIST, 0);
+    entry = open_entry(s, s.calendar, IDC_EDIT_TODO);
+    if (!entry)
+        return;
+    GUI_CHECK_TEXT(std::wstring(L"電話する"), item_text(entry, IDC_ENTRY_CONTENT));
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"電話する（至急）");
+    GUI_CHECK(press_ok(entry));
+    GUI_CHECK(wait_until([&] {
+        return list_rows(s.calendar, IDC_TODO_LIST) ==
+               std::vector<std::wstring>{L"電話する（至急）"};
+    }));
+    GUI_CHECK(record_count_of(s.data_file()) == 2);
+    end_session(s);
+}
+
+GUI_TEST(day_list_of_new_years_day_adds_and_deletes) {
+    Today now = today();
+    int year = now.month == 1 ? now.year : now.year + 1;
+    ScheduleRecord visit = dated_record(KIND_TIME_RANGE, year, 1, 1, year, 1, 1, "初詣", "");
+    visit.start_hour = 10;
+    visit.end_hour = 11;
+    Session s;
+    if (!start_session(
+            s, "day_list_new_year",
+            {dated_record(KIND_DATE_SPAN, year - 1, 12, 30, year, 1, 3, "年末年始", ""), visit}))
+        return;
+    for (int i = 0; i < 12 && item_text(s.calendar, IDC_MONTH) != L"1"; ++i)
+        click_and_wait(s.calendar, IDC_NEXT_MONTH);
+    HWND day_list = open_day_list(s, 1);
+    if (!day_list)
+        return;
+    GUI_CHECK_TEXT(number(year) + L"年1月1日", item_text(day_list, IDC_DAY_DATE));
+    GUI_CHECK_TEXT(std::wstring(L"元旦"), item_text(day_list, IDC_DAY_HOLIDAY));
+    ::Sleep(300);
+    GUI_CHECK(shows_red(day_list, IDC_DAY_HOLIDAY));
+    GUI_CHECK((
+        list_rows(day_list, IDC_DAY_LIST) ==
+        std::vector<std::wstring>{L"12月30日-01月03日  年末年始：", L"10:00-11:00        初詣："}));
+    screenshot("day_list_new_years_day");
+
+    HWND entry = open_entry(s, day_list, IDC_DAY_NEW);
+    if (!entry)
+        return;
+    GUI_CHECK_TEXT(number(year), item_text(entry, IDC_ENTRY_YEAR));
+    GUI_CHECK_TEXT(std::wstring(L"1"), item_text(entry, IDC_ENTRY_MONTH));
+    click_and_wait(entry, IDC_ENTRY_AFTERNOON);
+    set_item_text(entry, IDC_ENTRY_CONTENT, L"新年会");
+    GUI_CHECK(press_ok(entry));
+    GUI_CHECK(wait_until([&] { return list_rows(day_list, IDC_DAY_LIST).size() == 3; }));
+    std::vector<std::wstring> rows = list_rows(day_list, IDC_DAY_LIST);
+    if (rows.size() == 3)
+        GUI_CHECK_TEXT(std::wstring(L"午後               新年会："), rows[2]);
+
+    // Deleting asks first; a held file keeps the row and says so.
+    select_row(day_list, IDC_DAY_LIST, 2);
+    click(day_list, IDC_DAY_DELETE);
+    std::wstring question = answer_box(s, L"確認", IDYES);
+    GUI_CHECK_TEXT(std::wstring(L"削除しますか"), question);
+    GUI_CHECK(wait_until([&] { return list_rows(day_list, IDC_DAY_LIST).size() == 2; }));
+    GUI_CHECK(records_of(s.data_file()).size() == 3 && records_of(s.data_file())[2].kind == 0);
+    select_row(day_list, IDC_DAY_LIST, 1);
+    {
+        HeldFile held(s.data_file());
+        click(day_list, IDC_DAY_DELETE);
+        question = answer_box(s, L"確認", IDYES);
+        GUI_CHECK_TEXT(std::wstring(L"削除しますか"), question);
+        std::wstring message = answer_box(s, L"エラー");
+        GUI_CHECK_MSG(message.find(L"削除できませんでした") != std::wstring::npos, utf8(message));
+    }
+    GUI_CHECK(list_rows(day_list, IDC_DAY_LIST).size() == 2);
+    GUI_CHECK(records_of(s.data_file())[1].kind == KIND_TIME_RANGE);
+
+    click(day_list, IDC_DAY_CLOSE);
+    GUI_CHECK(wait_gone(day_list));
+    GUI_CHECK(wait_until([&] { return ::IsWindowVisible(s.calendar) != FALSE; }));
+    GUI_CHECK(list_rows(s.calendar, IDC_MONTH_LIST).size() == 2);
+    end_session(s);
+}
+
+} // namespace
+} // namespace vntra::gui

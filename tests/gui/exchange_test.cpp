@@ -1,0 +1,200 @@
+// CSV export and import: the dialogs from the tray and the calendar window,
+// the files they write and the records they append.
+#include "gui_kit.h"
+#include "resource_ids.h"
+
+namespace vntra::gui {
+namespace {
+
+const wchar_t EXPORT_TITLE[] = L"スケジュールデータ（ＣＳＶ）のエクスポート";
+const wchar_t IMPORT_TITLE[] = L"スケジュールデータ（ＣＳＶ）のインポート";
+const char HEADER[] =
+    "開始年,開始月,開始日,区分,開始時,開始分,終了時,終了分,終了月,終了日,内容,場所\r\n";
+
+// The box's message, compared once (the box goes when it is answered).
+void check_box(const std::wstring& title, const std::wstring& expected, const Program& program) {
+    std::wstring message = answer_message_box(title, program.process_id());
+    GUI_CHECK_TEXT(expected, message);
+}
+
+bool is_topmost(HWND window) {
+    return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// The tray answers a left click again: nothing holds `busy`.
+bool tray_is_free(Program& program) {
+    HWND calendar = program.open_calendar();
+    if (!calendar)
+        return false;
+    ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);
+    return wait_gone(calendar);
+}
+
+GUI_TEST(export_writes_the_entries_that_touch_the_range) {
+    std::filesystem::path folder = fresh_program_folder("export_range");
+    ScheduleRecord meeting =
+        dated_record(KIND_TIME_RANGE, 2004, 4, 2, 2004, 4, 2, "会議,打合せ", "本社");
+    meeting.start_hour = 9;
+    meeting.end_hour = 10;
+    meeting.end_minute = 30;
+    write_records(folder / "vntradata.fil",
+                  {meeting, dated_record(KIND_DATE_SPAN, 2004, 3, 25, 2004, 4, 5, "出張", ""),
+                   dated_record(KIND_ALL_DAY, 2004, 6, 1, 2004, 6, 1, "範囲外", ""),
+                   todo_record("ＴｏＤｏは出さない")});
+    Program program;
+    GUI_CHECK(program.start(folder));
+    ::PostMessageW(program.resident(), WM_COMMAND, CMD_TRAY_EXPORT, 0);
+    HWND dialog = find_window(EXPORT_TITLE, program.process_id());
+    GUI_CHECK(dialog != nullptr);
+    if (!dialog)
+        return;
+    GUI_CHECK(is_topmost(dialog));
+    // It opens on the 1st of last month.
+    Today now = today();
+    Today last_month = add_days({now.year, now.month, 1, 0}, -1);
+    GUI_CHECK_TEXT(std::to_wstring(last_month.year), item_text(dialog, IDC_EXPORT_START_YEAR));
+    GUI_CHECK_TEXT(std::to_wstring(last_month.month), item_text(dialog, IDC_EXPORT_START_MONTH));
+    GUI_CHECK_TEXT(std::wstring(L"1"), item_text(dialog, IDC_EXPORT_START_DAY));
+
+    // A range that ends before it starts is refused.
+    std::filesystem::path output = folder / L"書き出し.csv";
+    set_item_text(dialog, IDC_EXPORT_PATH, output.wstring());
+    set_item_text(dialog, IDC_EXPORT_START_YEAR, L"2004");
+    select_combo_row(dialog, IDC_EXPORT_START_MONTH, 4); // May
+    select_combo_row(dialog, IDC_EXPORT_START_DAY, 0);
+    set_item_text(dialog, IDC_EXPORT_END_YEAR, L"2004");
+    select_combo_row(dialog, IDC_EXPORT_END_MONTH, 3); // April
+    select_combo_row(dialog, IDC_EXPORT_END_DAY, 29);
+    screenshot("export_dialog");
+    click(dialog, IDC_EXPORT_RUN);
+    check_box(L"エラー", L"開始日と終了日が逆転しています", program);
+    GUI_CHECK(!std::filesystem::exists(output));
+
+    select_combo_row(dialog, IDC_EXPORT_START_MONTH, 3); // April
+    click(dialog, IDC_EXPORT_RUN);
+    check_box(L"確認", L"エクスポートが終了しました。", program);
+    GUI_CHECK(wait_gone(dialog));
+    // Data file order; a content with a comma stays one column.
+    GUI_CHECK(read_bytes(output) ==
+              shift_jis(std::string(HEADER) + "2004,4,2,1,9,0,10,30,0,0,\"会議,打合せ\",本社\r\n"
+                                              "2004,3,25,2,0,0,0,0,4,5,出張,\r\n"));
+    GUI_CHECK(tray_is_free(program));
+    GUI_CHECK(program.exit_from_tray());
+}
+
+std::filesystem::path error_file_in(const std::filesystem::path& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("vntraerr", 0) == 0 && name.size() == 26)
+            return entry.path();
+    }
+    return {};
+}
+
+GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
+    std::filesystem::path folder = fresh_program_folder("import_lines");
+    Today now = today();
+    write_records(folder / "vntradata.fil", {todo_record("元からあるＴｏＤｏ")});
+    std::string y = std::to_string(now.year);
+    std::string m = std::to_string(now.month);
+    std::string good_timed = y + "," + m + ",1,1,9,7,10,58,0,0,\"会議,打合せ\",本社";
+    std::string good_day = y + "," + m + ",2,5,,,,,,,棚卸し";
+    std::string bad_year = "1999,3,15,7,0,0,0,0,0,0,古い,";
+    std::string no_content = y + ",13,1,3,0,0,0,0,0,0,,";
+    std::filesystem::path input = folder / L"取込.csv";
+    {
+        std::string bytes = shift_jis(std::string(HEADER) + good_timed + "\r\n" + bad_year +
+                                      "\r\n" + good_day + "\r\n" + no_content + "\r\n");
+        FILE* file = _wfopen(input.wstring().c_str(), L"wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+
+    Program program;
+    GUI_CHECK(program.start(folder));
+    HWND calendar = program.open_calendar();
+    GUI_CHECK(calendar != nullptr);
+    if (!calendar)
+        return;
+    size_t rows_before = list_rows(calendar, IDC_MONTH_LIST).size();
+    ::PostMessageW(calendar, WM_COMMAND, CMD_IMPORT, 0);
+    HWND dialog = find_window(IMPORT_TITLE, program.process_id());
+    GUI_CHECK(dialog != nullptr);
+    if (!dialog)
+        return;
+    GUI_CHECK(is_topmost(dialog));
+    GUI_CHECK(!::IsWindowVisible(calendar));
+    // Nothing chosen yet.
+    click(dialog, IDC_IMPORT_RUN);
+    check_box(L"エラー", L"ファイルが入力されていません", program);
+    GUI_CHECK(item_text(dialog, IDC_IMPORT_INSTRUCTIONS).find(L"vntraerr+日時.csv") !=
+              std::wstring::npos);
+    GUI_CHECK(pixel_at(dialog, IDC_IMPORT_INSTRUCTIONS, 200, 6) == RGB(255, 255, 200));
+
+    click(dialog, IDC_IMPORT_BROWSE);
+    GUI_CHECK(choose_in_file_chooser(program.process_id(), input));
+    GUI_CHECK_TEXT(input.wstring(), item_text(dialog, IDC_IMPORT_PATH));
+    screenshot("import_dialog");
+    click(dialog, IDC_IMPORT_RUN);
+    check_box(L"確認", L"インポートが終了しました。\nエラーがあります。", program);
+    GUI_CHECK(wait_gone(dialog));
+
+    // Back in the calendar window, which lists the new entries of this month.
+    GUI_CHECK(wait_until([&] { return ::IsWindowVisible(calendar) != FALSE; }));
+    GUI_CHECK(
+        wait_until([&] { return list_rows(calendar, IDC_MONTH_LIST).size() == rows_before + 2; }));
+    std::vector<ScheduleRecord> records = records_of(folder / "vntradata.fil");
+    GUI_CHECK(records.size() == 3);
+    if (records.size() == 3) {
+        const ScheduleRecord& timed = records[1];
+        GUI_CHECK(timed.id == 2 && timed.kind == KIND_TIME_RANGE && timed.start_minute == 5 &&
+                  timed.end_minute == 55 && timed.end_day == 1);
+        GUI_CHECK(std::string(timed.content) == shift_jis("会議,打合せ"));
+        GUI_CHECK(records[2].id == 3 && records[2].kind == KIND_ALL_DAY &&
+                  records[2].end_hour == 24 && std::string(records[2].place).empty());
+    }
+    std::filesystem::path errors = error_file_in(folder);
+    GUI_CHECK(!errors.empty());
+    GUI_CHECK(read_bytes(errors) ==
+              shift_jis(std::string(HEADER) + bad_year + ",開始年が範囲外\r\n" + no_content +
+                        ",内容が未入力\r\n"));
+    // The calendar window still holds `busy`.
+    program.tray_click(WM_LBUTTONDOWN);
+    ::Sleep(800);
+    GUI_CHECK(count_windows(L"Vontara", program.process_id()) == 1);
+    ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);
+    GUI_CHECK(wait_gone(calendar));
+    GUI_CHECK(program.exit_from_tray());
+}
+
+GUI_TEST(import_of_a_file_that_has_gone_says_so) {
+    std::filesystem::path folder = fresh_program_folder("import_gone");
+    std::filesystem::path input = folder / L"消える.csv";
+    {
+        FILE* file = _wfopen(input.wstring().c_str(), L"wb");
+        std::fputs("header\r\n", file);
+        std::fclose(file);
+    }
+    Program program;
+    GUI_CHECK(program.start(folder));
+    ::PostMessageW(program.resident(), WM_COMMAND, CMD_TRAY_IMPORT, 0);
+    HWND dialog = find_window(IMPORT_TITLE, program.process_id());
+    GUI_CHECK(dialog != nullptr);
+    if (!dialog)
+        return;
+    click(dialog, IDC_IMPORT_BROWSE);
+    GUI_CHECK(choose_in_file_chooser(program.process_id(), input));
+    std::filesystem::remove(input);
+    click(dialog, IDC_IMPORT_RUN);
+    check_box(L"エラー", L"インポートするファイルを開けませんでした", program);
+    GUI_CHECK(error_file_in(folder).empty());
+    // The dialog stays; closing it frees the tray.
+    GUI_CHECK(::IsWindowVisible(dialog));
+    click(dialog, IDC_EXCHANGE_CLOSE);
+    GUI_CHECK(wait_gone(dialog));
+    GUI_CHECK(tray_is_free(program));
+    GUI_CHECK(program.exit_from_tray());
+}
+
+} // namespace
+} // namespace vntra::gui
