@@ -103,6 +103,10 @@ void on_tray_callback(App& app, WPARAM icon_id, LPARAM mouse_event) {
         return;
     }
     if (mouse_event == WM_LBUTTONDOWN) {
+        // The click lets the program come to the front; taken here, it makes
+        // the calendar the active window as it opens, whatever it opens
+        // beside it without activation (the notice).
+        ::SetForegroundWindow(app.resident_window);
         app.busy = true;
         open_calendar_window(app);
     } else {
@@ -180,7 +184,6 @@ bool start_up(App& app, HWND window) {
         return false;
     app.store.path = app.data_path;
     load_record_count(app.store);
-    add_tray_icon(app);
     SettingsReadOutcome read = SETTINGS_READ;
     app.settings = load_settings(app.settings_path, app.program_folder_sjis, &read);
     app.settings_loaded = true;
@@ -189,6 +192,10 @@ bool start_up(App& app, HWND window) {
     if (read == SETTINGS_UNREADABLE)
         ::PostMessageW(window, SETTINGS_UNREAD_MESSAGE, 0, 0);
     ::SetTimer(window, SCAN_TIMER_ID, SCAN_PERIOD_MS, nullptr);
+    // The icon comes last: while the taskbar answers, this thread takes
+    // messages sent to it (an ending session among them), and those must
+    // find start-up complete, the settings loaded for the exit housekeeping.
+    add_tray_icon(app);
     return true;
 }
 
