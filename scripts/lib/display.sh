@@ -2,22 +2,31 @@
 
 # Starts Xvfb on a free display number and exports DISPLAY; XVFB_PID is its id.
 start_private_xvfb() {
-    local size=${1:-1280x900} n
-    for n in $(seq 90 130); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-    done
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    local tries=0
-    until [ -e "/tmp/.X11-unix/X$n" ]; do
-        sleep 0.1
-        tries=$((tries + 1))
-        if [ $tries -gt 100 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
-            echo "Xvfb did not start on :$n" >&2
-            return 1
+    local size=${1:-1280x900} n attempt
+    # Several suites may start at once: a server that lost the race for a
+    # number has exited by the time the socket shows, so try the next one.
+    for attempt in 1 2 3 4 5; do
+        for n in $(seq $((88 + attempt * 2)) 130); do
+            [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+        done
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        local tries=0
+        until [ -e "/tmp/.X11-unix/X$n" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; do
+            sleep 0.1
+            tries=$((tries + 1))
+            [ $tries -gt 100 ] && break
+        done
+        sleep 0.3
+        if kill -0 "$XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+            export DISPLAY=":$n"
+            return 0
         fi
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
     done
-    export DISPLAY=":$n"
+    echo "Xvfb did not start" >&2
+    return 1
 }
 
 stop_private_xvfb() {

@@ -70,6 +70,30 @@ GUI_TEST(export_writes_the_entries_that_touch_the_range) {
     check_box(L"エラー", L"開始日と終了日が逆転しています", program);
     GUI_CHECK(!std::filesystem::exists(output));
 
+    // The chooser names a new file, and asks before it replaces one.
+    set_item_text(dialog, IDC_EXPORT_PATH, L"");
+    click(dialog, IDC_EXPORT_BROWSE);
+    GUI_CHECK(choose_in_file_chooser(program.process_id(), output));
+    GUI_CHECK_TEXT(output.wstring(), item_text(dialog, IDC_EXPORT_PATH));
+    std::filesystem::path existing = folder / L"既存.csv";
+    {
+        FILE* file = _wfopen(existing.wstring().c_str(), L"wb");
+        std::fclose(file);
+    }
+    click(dialog, IDC_EXPORT_BROWSE);
+    GUI_CHECK(choose_in_file_chooser(program.process_id(), existing, false));
+    HWND question = nullptr;
+    GUI_CHECK(wait_until([&] {
+        for (HWND window : visible_windows(program.process_id()))
+            if (static_texts(window).find(L"上書き") != std::wstring::npos)
+                question = window;
+        return question != nullptr;
+    }));
+    screenshot("export_replace_question");
+    ::PostMessageW(question, WM_COMMAND, IDYES, 0);
+    GUI_CHECK(wait_until([&] { return item_text(dialog, IDC_EXPORT_PATH) == existing.wstring(); }));
+    set_item_text(dialog, IDC_EXPORT_PATH, output.wstring());
+
     select_combo_row(dialog, IDC_EXPORT_START_MONTH, 3); // April
     click(dialog, IDC_EXPORT_RUN);
     check_box(L"確認", L"エクスポートが終了しました。", program);

@@ -355,7 +355,7 @@ std::wstring answer_message_box(const std::wstring& title, DWORD pid) {
     return text;
 }
 
-bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path) {
+bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path, bool wait_gone_after) {
     HWND chooser = find_window(L"ファイルを選択する", pid);
     if (!chooser)
         return false;
@@ -368,7 +368,7 @@ bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path) {
         name = ::GetDlgItem(chooser, FILE_NAME_EDIT);
     send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.wstring().c_str()));
     ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
-    return wait_gone(chooser);
+    return !wait_gone_after || wait_gone(chooser);
 }
 
 COLORREF pixel_at(HWND dialog, int id, int x, int y) {

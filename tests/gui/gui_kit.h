@@ -148,8 +148,10 @@ void select_combo_row(HWND dialog, int id, int row);
 // with its first button; an empty text when no box came.
 std::wstring answer_message_box(const std::wstring& title, DWORD pid);
 // Picks a file in the file chooser ("ファイルを選択する") the process has
-// open, by typing its path; false when the chooser did not come or go.
-bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path);
+// open, by typing its path; false when the chooser did not come, or did not
+// go when `wait_gone_after` (a chooser that asks a question stays).
+bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path,
+                            bool wait_gone_after = true);
 
 // The colour on screen at a point of a control, in its client coordinates.
 COLORREF pixel_at(HWND dialog, int id, int x, int y);

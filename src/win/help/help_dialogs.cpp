@@ -26,9 +26,56 @@ void dress_window(const App& app, HWND dialog) {
     ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+// The width the widest hand-made line needs in the field's face.
+int widest_line(HWND field, HFONT font, std::wstring_view text) {
+    HDC context = ::GetDC(field);
+    HGDIOBJ previous = ::SelectObject(context, font);
+    int widest = 0;
+    while (!text.empty()) {
+        size_t end = text.find(L"\r\n");
+        std::wstring_view line = text.substr(0, end);
+        SIZE extent{};
+        ::GetTextExtentPoint32W(context, line.data(), static_cast<int>(line.size()), &extent);
+        widest = extent.cx > widest ? extent.cx : widest;
+        text = end == std::wstring_view::npos ? std::wstring_view() : text.substr(end + 2);
+    }
+    ::SelectObject(context, previous);
+    ::ReleaseDC(field, context);
+    return widest;
+}
+
+// The lines are broken by hand and must not wrap again: where the face is
+// wider than the template allows for, the window grows to fit them.
+void fit_to_lines(HelpWindow& w) {
+    HWND field = ::GetDlgItem(w.dialog, IDC_HELP_TEXT);
+    DWORD margins = static_cast<DWORD>(::SendMessageW(field, EM_GETMARGINS, 0, 0));
+    int needed =
+        widest_line(field, w.text.font, widen(HELP_TEXT)) + LOWORD(margins) + HIWORD(margins) + 4;
+    RECT client;
+    ::GetClientRect(field, &client);
+    int extra = needed - client.right;
+    if (extra <= 0)
+        return;
+    auto grow = [&](HWND window, int dx, int dwidth) {
+        RECT frame;
+        ::GetWindowRect(window, &frame);
+        POINT origin{frame.left, frame.top};
+        HWND parent = ::GetParent(window);
+        if (window != w.dialog)
+            ::ScreenToClient(parent, &origin);
+        ::SetWindowPos(window, nullptr, origin.x + dx, origin.y, frame.right - frame.left + dwidth,
+                       frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    grow(w.dialog, 0, extra);
+    grow(field, 0, extra);
+    grow(::GetDlgItem(w.dialog, IDC_HELP_OK), extra / 2, 0);
+    centre_on_screen(w.dialog);
+}
+
 void on_init(HelpWindow& w) {
     dress_window(*w.app, w.dialog);
     open_note_field(w.dialog, IDC_HELP_TEXT, HELP_TEXT, w.text);
+    fit_to_lines(w);
     // The focus on "OK", so that the text is not shown all selected.
     ::SetFocus(::GetDlgItem(w.dialog, IDC_HELP_OK));
 }
