@@ -217,3 +217,42 @@ GUI_TEST(tray_click_brings_the_open_calendar_back) {
 
 } // namespace
 } // namespace vntra::gui
+
+namespace vntra::gui {
+namespace {
+
+// A settings file that is there but cannot be read (here a folder holds its
+// name): the user is told once, the program runs on the defaults, and what
+// is there is left alone.
+GUI_TEST(unreadable_settings_are_told_once_and_left_alone) {
+    std::filesystem::path folder = fresh_program_folder("settings_unreadable");
+    std::filesystem::create_directories(folder / "vntraini.fil" / "kept");
+    Program program;
+    GUI_CHECK(program.start(folder));
+    HWND box = find_window(L"エラー", program.process_id());
+    GUI_CHECK(box != nullptr);
+    if (!box)
+        return;
+    GUI_CHECK(static_texts(box).find(L"vntraini.fil を読み込めませんでした") != std::wstring::npos);
+    screenshot("settings_unreadable");
+    click(box, IDOK);
+    GUI_CHECK(wait_gone(box));
+
+    // The calendar opens on the defaults; choosing a mark range saves nothing.
+    HWND calendar = program.open_calendar();
+    GUI_CHECK(calendar != nullptr);
+    if (calendar) {
+        GUI_CHECK(is_checked(calendar, IDC_MARK_WEEK));
+        click_and_wait(calendar, IDC_MARK_TODAY);
+        GUI_CHECK(find_window_now(L"エラー", program.process_id()) == nullptr);
+        ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);
+        GUI_CHECK(wait_gone(calendar));
+    }
+    GUI_CHECK(count_windows(L"エラー", program.process_id()) == 0);
+    GUI_CHECK(std::filesystem::is_directory(folder / "vntraini.fil" / "kept"));
+    GUI_CHECK(!std::filesystem::exists(folder / "vntraini.fil.new"));
+    GUI_CHECK(program.exit_from_tray());
+}
+
+} // namespace
+} // namespace vntra::gui
