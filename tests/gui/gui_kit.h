@@ -123,6 +123,16 @@ bool is_enabled(HWND dialog, int id);
 bool is_checked(HWND dialog, int id);
 bool has_border(HWND dialog, int id);
 
+// The rows of a drop-down list and the index of its selection (-1: none).
+std::vector<std::wstring> combo_rows(HWND dialog, int id);
+int combo_selection(HWND dialog, int id);
+// The control id that has the keyboard focus in the window's thread (0: none).
+int focused_control_id(HWND window);
+
+// A property sheet: the page it shows, and showing the page at an index.
+HWND current_sheet_page(HWND sheet);
+HWND show_sheet_page(HWND sheet, int index);
+
 // Posts BM_CLICK, for buttons whose handler opens a modal box.
 void click(HWND dialog, int id);
 // Sends BM_CLICK and returns once the handler has run.
@@ -172,6 +182,10 @@ int32_t slot_int(const std::string& data_file_bytes, int id, size_t offset);
 void write_records(const std::filesystem::path& data_file,
                    const std::vector<ScheduleRecord>& records);
 void write_settings(const std::filesystem::path& folder, const SettingsRecord& settings);
+// The settings file of the folder as a record (zeros past its end).
+SettingsRecord settings_in(const std::filesystem::path& folder);
+// A UTF-8 text as the Shift-JIS bytes the program keeps.
+std::string sjis(const std::string& utf8_text);
 // Defaults with the SMTP server, sender and recipient set, so that saving an
 // entry needs no settings sheet.
 SettingsRecord mail_ready_settings(const std::filesystem::path& folder);

@@ -1,6 +1,7 @@
 #include "exchange/csv_export.h"
 
 #include <cstdio>
+#include <system_error>
 
 #include "calendar/date_arithmetic.h"
 #include "exchange/exchange_texts.h"
@@ -15,7 +16,7 @@ const int32_t FIRST_YEAR = 2001;
 const size_t WRITE_CHUNK = 64 * 1024;
 
 bool write_text(std::FILE* file, const std::string& text) {
-    return text.empty() || std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return text.empty() || write_items(file, text.data(), 1, text.size());
 }
 
 } // namespace
@@ -115,8 +116,9 @@ ExportStatus export_schedule(const DataFile& store, const std::filesystem::path&
                              const ExportRange& range, int32_t& exported) {
     exported = 0;
     // An unreadable data file is not an empty one: leave the output alone.
-    RecordReader reader(store.path, store.record_count);
-    if (!reader.is_open())
+    // The count comes from the file the slots are read from.
+    RecordReader reader(store.path);
+    if (!reader.is_open() || reader.failed())
         return EXPORT_CANNOT_READ_DATA;
     FilePtr file = open_file(output, "wb");
     if (!file)
@@ -137,6 +139,12 @@ ExportStatus export_schedule(const DataFile& store, const std::filesystem::path&
     }
     written = written && write_text(file.get(), pending);
     bool closed = close_checked(std::move(file));
+    if (reader.failed()) {
+        // Part of the data could not be read: no file that looks complete.
+        std::error_code ignored;
+        std::filesystem::remove(output, ignored);
+        return EXPORT_CANNOT_READ_DATA;
+    }
     return written && closed ? EXPORT_OK : EXPORT_INCOMPLETE;
 }
 

@@ -53,7 +53,7 @@ class ImportRun {
             text += error_line(entry.line, message);
             text += "\r\n";
         }
-        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), errors_) != text.size())
+        if (!text.empty() && !write_items(errors_, text.data(), 1, text.size()))
             result_.error_file_failed = true;
         records_.clear();
         lines_.clear();
@@ -106,12 +106,13 @@ bool LineReader::fill() {
     position_ = 0;
     size_t old_size = buffer_.size();
     buffer_.resize(old_size + READ_CHUNK);
-    size_t got = std::fread(buffer_.data() + old_size, 1, READ_CHUNK, file_);
+    size_t got = 0;
+    bool read = read_items(file_, buffer_.data() + old_size, 1, READ_CHUNK, got);
     buffer_.resize(old_size + got);
-    if (got < READ_CHUNK) {
+    if (!read)
+        failed_ = true;
+    if (!read || got < READ_CHUNK)
         at_end_ = true;
-        failed_ = std::ferror(file_) != 0;
-    }
     return got > 0;
 }
 
@@ -128,7 +129,8 @@ bool LineReader::next(std::string& line) {
         }
         size_t scanned = buffer_.size() - position_;
         if (!fill()) {
-            if (position_ == buffer_.size())
+            // After a read error the rest is a piece of a line, not a line.
+            if (failed_ || position_ == buffer_.size())
                 return false;
             // The last line has no line end.
             line.assign(buffer_, position_, std::string::npos);
@@ -153,7 +155,7 @@ ImportResult import_schedule_file(DataFile& store, const std::filesystem::path& 
         return result;
     }
     std::string header = std::string(CSV_HEADER_LINE) + "\r\n";
-    if (std::fwrite(header.data(), 1, header.size(), errors.get()) != header.size())
+    if (!write_items(errors.get(), header.data(), 1, header.size()))
         result.error_file_failed = true;
 
     LineReader reader(source.get());

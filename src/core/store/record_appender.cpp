@@ -2,8 +2,10 @@
 
 namespace vntra {
 
+// Unbuffered: a failed write shows at once, and no bytes left in a buffer can
+// reach the file later, after the batch has been given up.
 RecordAppender::RecordAppender(DataFile& store)
-    : store_(store), file_(open_file(store.path, "rb+")) {
+    : store_(store), file_(open_file_unbuffered(store.path, "rb+")) {
     size_t got = 0;
     if (file_ &&
         (std::fseek(file_.get(), RECORD_COUNT_OFFSET, SEEK_SET) != 0 ||
@@ -32,9 +34,15 @@ bool RecordAppender::append(std::vector<ScheduleRecord>& records) {
                    flush_file(file) && std::fseek(file, RECORD_COUNT_OFFSET, SEEK_SET) == 0 &&
                    write_items(file, &new_count, sizeof new_count, 1) && flush_file(file);
     if (!written) {
+        // Only the count says whether the batch is in the file: a failure
+        // after the count was written still leaves the batch stored.
+        int32_t on_disk = -1;
+        std::clearerr(file);
+        bool counted = read_data_header(file, on_disk) && on_disk == new_count;
         // A file that failed once (a full disk) takes nothing more.
         file_.reset();
-        return false;
+        if (!counted)
+            return false;
     }
     count_ = new_count;
     store_.record_count = new_count;

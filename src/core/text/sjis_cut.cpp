@@ -27,7 +27,8 @@ void copy_to_field(char* field, size_t field_size, std::string_view text) {
         return;
     std::memset(field, 0, field_size);
     size_t length = sjis_cut_length(text.substr(0, text.find('\0')), field_size - 1);
-    std::memcpy(field, text.data(), length);
+    if (length > 0) // an empty view may carry no data pointer at all
+        std::memcpy(field, text.data(), length);
 }
 
 } // namespace vntra

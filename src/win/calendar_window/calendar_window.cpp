@@ -13,6 +13,8 @@
 #include "reminders/notice_window.h"
 #include "reminders/today_notice.h"
 #include "resource_ids.h"
+#include "settings/settings_sheet.h"
+#include "settings/settings_pages.h"
 #include "kit/dialog_kit.h"
 #include "kit/list_font.h"
 #include "shell/wide_text.h"
@@ -20,11 +22,9 @@
 namespace vntra {
 namespace {
 
-// Controls and menu items whose windows do not exist yet: the bulk mail and
-// settings.
+// Controls whose windows do not exist yet: the bulk mail.
 const int UNBUILT_CONTROLS[] = {IDC_SEND_MAIL,      IDC_SEND_MONTH,     IDC_SEND_WEEK1,
                                 IDC_SEND_WEEK1 + 1, IDC_SEND_WEEK1 + 2, IDC_SEND_WEEK1 + 3};
-const UINT UNBUILT_MENU_COMMANDS[] = {CMD_SETTINGS};
 const bool BULK_MAIL_BUILT = false;
 
 struct CalendarWindow {
@@ -100,6 +100,21 @@ void show_today_notice(CalendarWindow& w) {
     app.today_notice_shown = true;
 }
 
+// Both lists show the face and size of the settings; the fonts they had
+// before are deleted once the lists no longer use them.
+void apply_list_fonts(CalendarWindow& w) {
+    HFONT old_fonts[] = {w.month_list_font, w.todo_list_font};
+    HWND month_list = ::GetDlgItem(w.dialog, IDC_MONTH_LIST);
+    HWND todo_list = ::GetDlgItem(w.dialog, IDC_TODO_LIST);
+    w.month_list_font = create_list_font(month_list, w.app->settings);
+    w.todo_list_font = create_list_font(todo_list, w.app->settings);
+    ::SendMessageW(month_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.month_list_font), TRUE);
+    ::SendMessageW(todo_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.todo_list_font), TRUE);
+    for (HFONT font : old_fonts)
+        if (font)
+            ::DeleteObject(font);
+}
+
 // ---- dialog routines -------------------------------------------------------
 
 void on_init(CalendarWindow& w) {
@@ -108,10 +123,6 @@ void on_init(CalendarWindow& w) {
     HICON icon = ::LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
     ::SendMessageW(w.dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::SendMessageW(w.dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    HMENU menu = ::GetMenu(w.dialog);
-    for (UINT command : UNBUILT_MENU_COMMANDS)
-        ::EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED);
-    ::DrawMenuBar(w.dialog);
     for (int id : UNBUILT_CONTROLS)
         ::EnableWindow(::GetDlgItem(w.dialog, id), FALSE);
 
@@ -119,12 +130,7 @@ void on_init(CalendarWindow& w) {
         RgbColour colour = shade_colour(static_cast<CellShade>(shade));
         w.brushes[shade] = ::CreateSolidBrush(RGB(colour.red, colour.green, colour.blue));
     }
-    HWND month_list = ::GetDlgItem(w.dialog, IDC_MONTH_LIST);
-    HWND todo_list = ::GetDlgItem(w.dialog, IDC_TODO_LIST);
-    w.month_list_font = create_list_font(month_list, app.settings);
-    w.todo_list_font = create_list_font(todo_list, app.settings);
-    ::SendMessageW(month_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.month_list_font), TRUE);
-    ::SendMessageW(todo_list, WM_SETFONT, reinterpret_cast<WPARAM>(w.todo_list_font), TRUE);
+    apply_list_fonts(w);
 
     w.today = local_today();
     w.shown = {w.today.year, w.today.month};
@@ -245,6 +251,23 @@ void run_hidden(CalendarWindow& w, void (*run)(App&, HWND), bool refresh) {
         refresh_month_list(w);
 }
 
+void open_settings(CalendarWindow& w) {
+    App& app = *w.app;
+    SettingsRecord copy = app.settings;
+    ::ShowWindow(w.dialog, SW_HIDE);
+    bool applied = run_settings_sheet(app, w.dialog);
+    ::ShowWindow(w.dialog, SW_SHOW);
+    if (applied) {
+        apply_list_fonts(w);
+        refresh_month_list(w);
+        refresh_todo_list(w);
+    } else {
+        put_back_fields(app.settings, copy, CALENDAR_COPY_END);
+    }
+    show_todo_notice(w);
+    set_control_text(w.dialog, IDC_SEND_MAIL, send_button_caption(app.settings.recipient_address));
+}
+
 void on_command(CalendarWindow& w, int id, int notification) {
     switch (id) {
     case IDC_PREVIOUS_MONTH:
@@ -279,6 +302,9 @@ void on_command(CalendarWindow& w, int id, int notification) {
     case IDC_MARK_TODAY:
         if (notification == BN_CLICKED)
             choose_mark_range(w, id);
+        break;
+    case CMD_SETTINGS:
+        open_settings(w);
         break;
     case CMD_HELP:
         run_hidden(w, run_help_window, false);

@@ -8,6 +8,7 @@
 #include "kit/list_font.h"
 #include "mail/mail_settings_check.h"
 #include "resource_ids.h"
+#include "settings/settings_sheet.h"
 #include "shell/wide_text.h"
 
 namespace vntra {
@@ -154,7 +155,7 @@ void set_input_method(HWND dialog, int id, bool open) {
 // Only the guard's questions are needed here: the entry sends no mail.
 class EntryMailGuard : public MailUi {
   public:
-    explicit EntryMailGuard(HWND dialog) : dialog_(dialog) {}
+    EntryMailGuard(App& app, HWND dialog) : app_(app), dialog_(dialog) {}
     void show_message(MessageStyle style, const std::string& text) override {
         if (style == MESSAGE_NOTICE)
             show_notice(dialog_, text);
@@ -165,11 +166,11 @@ class EntryMailGuard : public MailUi {
     void step_progress(int32_t) override {}
     void reset_progress() override {}
     void enable_send_button(bool) override {}
-    // The settings sheet opens here once the program has one; until then the
-    // entry waits, as typed, for settings the user cannot give.
-    void run_settings_sheet() override {}
+    // Run directly: the guard keeps no copy and puts nothing back.
+    void run_settings_sheet() override { ::vntra::run_settings_sheet(app_, dialog_); }
 
   private:
+    App& app_;
     HWND dialog_;
 };
 
@@ -206,7 +207,7 @@ void on_init(EntryDialog& d) {
 
 void on_ok(EntryDialog& d) {
     App& app = *d.app;
-    EntryMailGuard guard(d.dialog);
+    EntryMailGuard guard(app, d.dialog);
     if (!check_mail_settings(guard, app.settings))
         return;
     EntryCheck check = check_entry(d.request.mode, read_form(d.dialog));

@@ -83,8 +83,9 @@ void write_control_text(HWND dialog, int control_id, std::string_view sjis) {
     set_control_text(dialog, control_id, sjis);
 }
 
-void show_input_error(HWND dialog, std::string_view message, int focus_control_id) {
-    show_error(dialog, message);
+namespace {
+
+void focus_control(HWND dialog, int focus_control_id) {
     HWND control = ::GetDlgItem(dialog, focus_control_id);
     if (!control)
         return;
@@ -94,6 +95,18 @@ void show_input_error(HWND dialog, std::string_view message, int focus_control_i
     ::GetClassNameW(control, class_name, 16);
     if (::lstrcmpiW(class_name, L"Edit") == 0)
         ::SendMessageW(control, EM_SETSEL, 0, -1);
+}
+
+} // namespace
+
+void show_input_error(HWND dialog, std::string_view message, int focus_control_id) {
+    show_error(dialog, message);
+    focus_control(dialog, focus_control_id);
+}
+
+void show_unowned_input_error(HWND dialog, std::string_view message, int focus_control_id) {
+    show_message(nullptr, message, ERROR_TITLE, MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_TASKMODAL);
+    focus_control(dialog, focus_control_id);
 }
 
 void show_error(HWND owner, std::string_view message) {

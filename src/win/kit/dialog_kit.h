@@ -58,6 +58,9 @@ void write_control_text(HWND dialog, int control_id, std::string_view sjis);
 // An input error: the "エラー" box (warning, topmost) owned by the dialog,
 // then the focus on the control that needs correcting, its text selected.
 void show_input_error(HWND dialog, std::string_view message, int focus_control_id);
+// The same for the few checks whose box has no owner window. It is
+// task-modal instead, so the program's windows still wait for the answer.
+void show_unowned_input_error(HWND dialog, std::string_view message, int focus_control_id);
 // A failure that is no one control's fault: the same box, focus unchanged.
 void show_error(HWND owner, std::string_view message);
 // A question under "確認": true for Yes.

@@ -61,5 +61,6 @@
 #include "editing_ids.h"
 #include "exchange_ids.h"
 #include "help_ids.h"
+#include "settings_ids.h"
 
 #endif

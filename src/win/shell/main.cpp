@@ -15,9 +15,6 @@
 namespace vntra {
 namespace {
 
-// The tray commands whose dialogs do not exist yet are shown greyed out.
-const UINT UNBUILT_TRAY_COMMANDS[] = {CMD_TRAY_SETTINGS};
-
 // At most 128 bytes of its Shift-JIS form, cut between characters.
 std::wstring executable_file_name() {
     wchar_t path[MAX_PATH + 1] = {};
@@ -49,8 +46,6 @@ int run(HINSTANCE instance) {
     app.instance = instance;
     app.tray_menu_resource = ::LoadMenuW(instance, MAKEINTRESOURCEW(IDM_TRAY_MENU));
     app.tray_menu = ::GetSubMenu(app.tray_menu_resource, 0);
-    for (UINT command : UNBUILT_TRAY_COMMANDS)
-        ::EnableMenuItem(app.tray_menu, command, MF_BYCOMMAND | MF_GRAYED);
 
     HWND window = create_resident_window(instance);
     int exit_code = 0;

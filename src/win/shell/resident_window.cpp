@@ -12,6 +12,7 @@
 #include "platform/sjis_text.h"
 #include "reminders/minute_scan.h"
 #include "resource_ids.h"
+#include "settings/settings_sheet.h"
 #include "shell/app.h"
 #include "shell/wide_text.h"
 #include "store/compaction.h"
@@ -137,8 +138,10 @@ void on_command(App& app, UINT command) {
         app.busy = true;
         run_export_dialog(app, app.resident_window);
         break;
+    case CMD_TRAY_SETTINGS:
+        open_settings_from_tray(app);
+        break;
     default:
-        // Settings is greyed out until its sheet exists.
         break;
     }
 }
