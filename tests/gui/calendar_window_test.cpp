@@ -210,9 +210,10 @@ GUI_TEST(rows_carry_marks_for_each_range) {
     for (int range : {1, 0, 2}) {
         if (range != 1) {
             click_and_wait(calendar, IDC_MARK_MONTH + range);
-            GUI_CHECK(wait_until([&] { return size_of_file(folder / "vntraini.fil") == 2396; }));
+            GUI_CHECK(wait_until(
+                [&] { return size_of_file(folder / "vntraini.fil") == SETTINGS_RECORD_SIZE; }));
             std::string settings = read_bytes(folder / "vntraini.fil");
-            GUI_CHECK(settings.size() == 2396 && settings[2392] == range);
+            GUI_CHECK(settings.size() == SETTINGS_RECORD_SIZE && settings[2392] == range);
         }
         Period period = period_for(range, now);
         std::vector<std::pair<std::string, std::wstring>> expected; // sort key, row

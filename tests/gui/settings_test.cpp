@@ -110,7 +110,7 @@ GUI_TEST(settings_mail_page_alone_saves_only_its_fields) {
     expected.smtp_port = 587;
     expected.send_todo = 0;
     GUI_CHECK(wait_until([&] { return same_record(expected, settings_in(folder)); }));
-    GUI_CHECK(size_of_file(folder / "vntraini.fil") == 2396);
+    GUI_CHECK(size_of_file(folder / "vntraini.fil") == SETTINGS_RECORD_SIZE);
     GUI_CHECK(program.exit_from_tray());
 }
 
@@ -217,7 +217,8 @@ GUI_TEST(settings_pop_page_and_cancel_put_the_fields_back) {
         return;
     click(sheet, IDOK);
     GUI_CHECK(wait_gone(sheet));
-    GUI_CHECK(wait_until([&] { return size_of_file(folder / "vntraini.fil") == 2396; }));
+    GUI_CHECK(
+        wait_until([&] { return size_of_file(folder / "vntraini.fil") == SETTINGS_RECORD_SIZE; }));
     GUI_CHECK(same_record(before, settings_in(folder)));
     GUI_CHECK(program.exit_from_tray());
 }

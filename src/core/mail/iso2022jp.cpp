@@ -1,5 +1,7 @@
 #include "mail/iso2022jp.h"
 
+#include "text/base64.h"
+
 namespace vntra {
 namespace {
 
@@ -190,23 +192,10 @@ size_t arriving_length(std::string_view sjis) {
 }
 
 std::string encode_header_word(std::string_view jis) {
-    static const char ALPHABET[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     size_t length = jis.find('\0');
     if (length == std::string_view::npos)
         length = jis.size();
-    std::string word = "=?ISO-2022-JP?B?";
-    for (size_t i = 0; i < length; i += 3) {
-        size_t left = length - i;
-        unsigned b0 = static_cast<unsigned char>(jis[i]);
-        unsigned b1 = left > 1 ? static_cast<unsigned char>(jis[i + 1]) : 0;
-        unsigned b2 = left > 2 ? static_cast<unsigned char>(jis[i + 2]) : 0;
-        word += ALPHABET[b0 >> 2];
-        word += ALPHABET[(b0 & 0x03) << 4 | b1 >> 4];
-        word += left > 1 ? ALPHABET[(b1 & 0x0F) << 2 | b2 >> 6] : '=';
-        word += left > 2 ? ALPHABET[b2 & 0x3F] : '=';
-    }
-    return word + "?=";
+    return "=?ISO-2022-JP?B?" + base64_encode(jis.substr(0, length)) + "?=";
 }
 
 } // namespace vntra

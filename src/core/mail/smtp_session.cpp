@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "mail/iso2022jp.h"
 #include "mail/mail_settings_check.h"
-#include "store/schedule_record.h"
+#include "mail/smtp_security.h"
 #include "platform/socket.h"
+#include "platform/tls_stream.h"
+#include "store/schedule_record.h"
+#include "text/base64.h"
 
 namespace vntra {
 namespace {
@@ -39,20 +43,27 @@ const char* failure_text(NetResult result) {
 // from its start, however the server's bytes are split across reads.
 class ServerLink {
   public:
-    ServerLink(TcpConnection& connection, int timeout_ms)
+    ServerLink(TlsStream& connection, int timeout_ms)
         : connection_(connection), timeout_ms_(timeout_ms) {}
 
     NetResult send(std::string_view text) { return connection_.send_all(text, timeout_ms_); }
 
-    // One SMTP reply, its continuation lines ("250-…") up to the last ("250 …").
-    NetResult read_smtp_reply(int& code, std::string& text) {
-        int64_t deadline = monotonic_milliseconds() + timeout_ms_;
+    // One SMTP reply, its continuation lines ("250-…") up to the last ("250 …"),
+    // within timeout_ms (0: the session's time). `lines` takes every line
+    // without its code, for the extensions of an EHLO reply.
+    NetResult read_smtp_reply(int& code, std::string& text,
+                              std::vector<std::string>* lines = nullptr, int timeout_ms = 0) {
+        int64_t deadline = monotonic_milliseconds() + (timeout_ms ? timeout_ms : timeout_ms_);
         text.clear();
+        if (lines)
+            lines->clear();
         for (size_t count = 0;; ++count) {
             std::string line;
             NetResult result = read_line(line, deadline);
             if (result != NET_OK)
                 return result;
+            if (lines && lines->size() < 1000)
+                lines->push_back(line.size() > 4 ? line.substr(4) : "");
             if (count < QUOTED_LINES)
                 text += (count ? "\n" : "") + quotable(line);
             bool more = line.size() > 3 && line[3] == '-';
@@ -85,6 +96,11 @@ class ServerLink {
         }
     }
 
+    // Bytes that came in after the last reply was taken.
+    bool has_unread() const { return !pending_.empty(); }
+    // After a failed TLS start the line speaks no protocol any more.
+    void mark_broken() { broken_ = true; }
+    bool broken() const { return broken_; }
     // The code of the last SMTP reply read, 0 before the first.
     int last_reply_code() const { return last_reply_code_; }
 
@@ -125,17 +141,19 @@ class ServerLink {
         }
     }
 
-    TcpConnection& connection_;
+    TlsStream& connection_;
     int timeout_ms_;
     std::string pending_;
+    bool broken_ = false;
     int last_reply_code_ = 0;
 };
 
 // Ends a dialogue that went wrong: a polite QUIT if the line still works
 // (without waiting for its answer), then the connection is closed before the
 // user reads why, so that the server is not held meanwhile.
-void abandon(ServerLink& link, TcpConnection& connection, MailUi& ui, const std::string& why) {
-    link.send("QUIT\r\n");
+void abandon(ServerLink& link, TlsStream& connection, MailUi& ui, const std::string& why) {
+    if (!link.broken())
+        link.send("QUIT\r\n");
     connection.close();
     ui.show_message(MESSAGE_ERROR, why);
 }
@@ -212,10 +230,11 @@ bool log_in_to_pop(MailContext& context) {
             ui.show_message(MESSAGE_PLAIN_ERROR, "サーバーソケットに接続失敗");
         return false;
     }
-    ServerLink link(connection, context.options.timeout_ms);
+    TlsStream stream(connection);
+    ServerLink link(stream, context.options.timeout_ms);
     std::string failure;
     if (!pop_dialogue(link, settings, failure)) {
-        abandon(link, connection, ui, failure);
+        abandon(link, stream, ui, failure);
         return false;
     }
     connection.close();
@@ -242,6 +261,127 @@ bool smtp_step(ServerLink& link, const std::string& command, const char* step, i
     return true;
 }
 
+// EHLO and the extensions its reply lists.
+bool ehlo_step(ServerLink& link, const std::string& server, EhloOffer& offer,
+               std::string& failure) {
+    NetResult result = link.send("EHLO " + server + "\r\n");
+    int code = 0;
+    std::string reply;
+    std::vector<std::string> lines;
+    if (result == NET_OK)
+        result = link.read_smtp_reply(code, reply, &lines);
+    if (result != NET_OK) {
+        failure = failure_text(result);
+        return false;
+    }
+    if (code != 250) {
+        failure = "メールサーバーがエラーを返しました（EHLO）\n" + reply;
+        return false;
+    }
+    offer = parse_ehlo_offer(lines);
+    return true;
+}
+
+// AUTH PLAIN, or LOGIN when the server does not offer PLAIN.
+bool log_in(ServerLink& link, const EhloOffer& offer, const std::string& account,
+            const std::string& password, std::string& failure) {
+    if (!offer.auth_plain && !offer.auth_login) {
+        failure = NO_AUTH_MESSAGE;
+        return false;
+    }
+    int code = 0;
+    std::string reply;
+    NetResult result = NET_OK;
+    if (offer.auth_plain) {
+        std::string command = "AUTH PLAIN " + auth_plain_response(account, password) + "\r\n";
+        result = link.send(command);
+        std::fill(command.begin(), command.end(), '\0');
+        if (result == NET_OK)
+            result = link.read_smtp_reply(code, reply);
+    } else {
+        // Each step must be asked for (334) before the next goes out.
+        const std::string steps[] = {"AUTH LOGIN\r\n", base64_encode(account) + "\r\n",
+                                     base64_encode(password) + "\r\n"};
+        for (const std::string& step : steps) {
+            result = link.send(step);
+            if (result == NET_OK)
+                result = link.read_smtp_reply(code, reply);
+            if (result != NET_OK || code != 334)
+                break;
+        }
+    }
+    if (result != NET_OK) {
+        failure = failure_text(result);
+        return false;
+    }
+    if (code == 235)
+        return true;
+    failure = code == 535 || code == 534 ? login_refused_message(account, reply)
+                                         : "メールサーバーがエラーを返しました（AUTH）\n" + reply;
+    return false;
+}
+
+// The greeting, then HELO as always; or, when the settings ask for
+// protection, EHLO, STARTTLS with a fresh EHLO, and the login. Nothing goes
+// out in the clear that the settings want protected.
+bool open_submission(ServerLink& link, TlsStream& stream, MailContext& context,
+                     const std::string& password, std::string& failure) {
+    const SettingsRecord& settings = context.settings;
+    const SessionOptions& options = context.options;
+    std::string server = field_text(settings.smtp_server);
+    int security = settings.smtp_security;
+    int greeting_ms = 0;
+    if (security == SECURITY_STARTTLS && options.greeting_timeout_ms < options.timeout_ms)
+        greeting_ms = options.greeting_timeout_ms;
+    int code = 0;
+    std::string reply;
+    NetResult result = link.read_smtp_reply(code, reply, nullptr, greeting_ms);
+    if (result == NET_TIMED_OUT && security == SECURITY_STARTTLS) {
+        failure = SILENT_GREETING_MESSAGE;
+        return false;
+    }
+    if (result != NET_OK) {
+        failure = failure_text(result);
+        return false;
+    }
+    if (code != 220) {
+        failure = "メールサーバーがエラーを返しました（接続）\n" + reply;
+        return false;
+    }
+    if (security == SECURITY_NONE && settings.smtp_auth != 1)
+        return smtp_step(link, "HELO " + server + "\r\n", "HELO", 250, 250, failure);
+
+    EhloOffer offer;
+    if (!ehlo_step(link, server, offer, failure))
+        return false;
+    if (security == SECURITY_STARTTLS) {
+        if (!offer.starttls) {
+            failure = NO_STARTTLS_MESSAGE;
+            return false;
+        }
+        if (!smtp_step(link, "STARTTLS\r\n", "STARTTLS", 220, 220, failure))
+            return false;
+        // Whatever follows the go-ahead unencrypted was not sent by the
+        // server we are about to trust, and would be read as if it had been.
+        if (link.has_unread()) {
+            failure = INJECTED_MESSAGE;
+            link.mark_broken();
+            return false;
+        }
+        TlsResult started = stream.start_tls(server, options.timeout_ms);
+        if (started != TLS_OK) {
+            failure = tls_failure_message(started, server, stream.failure_code());
+            link.mark_broken();
+            return false;
+        }
+        if (!ehlo_step(link, server, offer, failure))
+            return false;
+    }
+    if (settings.smtp_auth != 1)
+        return true;
+    return log_in(link, offer, field_text(settings.smtp_account), password, failure);
+}
+
 bool send_all_or_fail(ServerLink& link, std::string_view text, std::string& failure) {
     NetResult result = link.send(text);
     if (result != NET_OK)
@@ -266,13 +406,12 @@ std::string header_lines(const SettingsRecord& settings, std::string_view subjec
     return lines;
 }
 
-bool smtp_dialogue(ServerLink& link, MailContext& context, std::string_view subject,
-                   std::string_view body, int mode, std::string& failure) {
+bool smtp_dialogue(ServerLink& link, TlsStream& stream, MailContext& context,
+                   const std::string& password, std::string_view subject, std::string_view body,
+                   int mode, std::string& failure) {
     const SettingsRecord& settings = context.settings;
     std::string recipient2 = field_text(settings.recipient_address2);
-    if (!smtp_step(link, "", "接続", 220, 220, failure) ||
-        !smtp_step(link, "HELO " + field_text(settings.smtp_server) + "\r\n", "HELO", 250, 250,
-                   failure) ||
+    if (!open_submission(link, stream, context, password, failure) ||
         !smtp_step(link, "MAIL FROM: <" + field_text(settings.sender_address) + ">\r\n",
                    "MAIL FROM", 250, 250, failure) ||
         !smtp_step(link, "RCPT TO: <" + field_text(settings.recipient_address) + ">\r\n", "RCPT TO",
@@ -308,6 +447,9 @@ bool smtp_dialogue(ServerLink& link, MailContext& context, std::string_view subj
         link.read_smtp_reply(code, reply);
     return true;
 }
+
+bool deliver(MailContext& context, const std::string& password, std::string_view subject,
+             std::string_view body, int mode);
 
 } // namespace
 
@@ -359,9 +501,34 @@ bool send_mail(MailContext& context, std::string_view subject, std::string_view 
         ui.show_message(MESSAGE_ERROR, unsafe);
         return false;
     }
-    if (settings.pop_before_smtp == 1 && !log_in_to_pop(context))
+    // Settings that would send the password in the clear, or that cannot
+    // say how to protect it, stop here, before anything goes out.
+    int security = settings.smtp_security;
+    std::string password;
+    const char* protection = nullptr;
+    if (security != SECURITY_NONE && security != SECURITY_STARTTLS && security != SECURITY_SSL)
+        protection = UNKNOWN_SECURITY_MESSAGE;
+    else if (settings.smtp_auth == 1 && security == SECURITY_NONE)
+        protection = AUTH_WITHOUT_TLS_MESSAGE;
+    else if (settings.smtp_auth == 1 && !smtp_password(settings, password))
+        protection = NO_PASSWORD_MESSAGE;
+    if (protection) {
+        ui.show_message(MESSAGE_ERROR, protection);
         return false;
+    }
+    bool sent = settings.pop_before_smtp != 1 || log_in_to_pop(context);
+    if (sent)
+        sent = deliver(context, password, subject, body, mode);
+    std::fill(password.begin(), password.end(), '\0');
+    return sent;
+}
 
+namespace {
+
+bool deliver(MailContext& context, const std::string& password, std::string_view subject,
+             std::string_view body, int mode) {
+    MailUi& ui = context.ui;
+    const SettingsRecord& settings = context.settings;
     NetLayer net;
     if (!net.started()) {
         ui.show_message(MESSAGE_ERROR, "WSAStartup エラーです");
@@ -395,18 +562,29 @@ bool send_mail(MailContext& context, std::string_view subject, std::string_view 
                         result == NET_TIMED_OUT ? NO_ANSWER : "サーバーソケットに接続失敗");
         return false;
     }
-    ServerLink link(connection, context.options.timeout_ms);
+    TlsStream stream(connection);
+    if (settings.smtp_security == SECURITY_SSL) {
+        TlsResult started = stream.start_tls(server, context.options.timeout_ms);
+        if (started != TLS_OK) {
+            stream.close();
+            ui.show_message(MESSAGE_ERROR,
+                            tls_failure_message(started, server, stream.failure_code()));
+            return false;
+        }
+    }
+    ServerLink link(stream, context.options.timeout_ms);
     std::string failure;
-    if (!smtp_dialogue(link, context, subject, body, mode, failure)) {
+    if (!smtp_dialogue(link, stream, context, password, subject, body, mode, failure)) {
         // Only a refusal stops the dialogue at a 5xx reply; accepted replies are 2xx and 3xx.
         if (link.last_reply_code() / 100 == 5)
             context.outcome = MAIL_REFUSED;
-        abandon(link, connection, ui, failure);
+        abandon(link, stream, ui, failure);
         return false;
     }
-    connection.close();
+    stream.close();
     context.outcome = MAIL_SENT;
     return true;
 }
 
+} // namespace
 } // namespace vntra

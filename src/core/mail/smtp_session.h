@@ -41,8 +41,10 @@ enum MailOutcome {
 };
 
 struct SessionOptions {
-    // Bounds the connect and each reply from a server.
+    // Bounds the connect, the TLS handshake and each reply from a server.
     int timeout_ms = MAIL_TIMEOUT_MS;
+    // Bounds the greeting of a STARTTLS session (see GREETING_TIMEOUT_MS).
+    int greeting_timeout_ms = 10000;
     // Where the port comes from when the settings give none.
     const char* port_service = "mail";
     int default_port = DEFAULT_SMTP_PORT;

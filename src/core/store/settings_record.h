@@ -10,14 +10,25 @@
 namespace vntra {
 
 const char SETTINGS_FILE_NAME[] = "vntraini.fil";
-const size_t SETTINGS_RECORD_SIZE = 2396;
-// Files of the earlier layout end after place_prefix.
+const size_t SETTINGS_RECORD_SIZE = 3688;
+// Files of the earlier layouts: before the submission security fields, and
+// before the last two fields of the notice and the marks. Earlier releases
+// read the first 2396 bytes of a longer file, so they still take ours.
+const size_t SETTINGS_RECORD_SIZE_PLAIN_MAIL = 2396;
 const size_t SETTINGS_RECORD_SIZE_OLD = 2388;
+const size_t SMTP_PASSWORD_BLOB_SIZE = 1024;
 
 enum MarkRange : int32_t {
     MARK_THIS_MONTH = 0,
     MARK_THIS_WEEK = 1,
     MARK_TODAY = 2,
+};
+
+// How the connection to the SMTP server is protected.
+enum SmtpSecurity : int32_t {
+    SECURITY_NONE = 0,
+    SECURITY_STARTTLS = 1, // plain greeting, then STARTTLS (port 587)
+    SECURITY_SSL = 2,      // TLS from the first byte (port 465)
 };
 
 struct SettingsRecord {
@@ -50,6 +61,12 @@ struct SettingsRecord {
     char place_prefix[64];
     int32_t notify_today_at_startup;
     int32_t mark_range;
+    int32_t smtp_security; // SmtpSecurity
+    int32_t smtp_auth;     // 1 = log in with AUTH PLAIN or LOGIN
+    char smtp_account[256];
+    // The password, encrypted for the current Windows user; never in clear.
+    int32_t smtp_password_size;
+    uint8_t smtp_password_blob[SMTP_PASSWORD_BLOB_SIZE];
 };
 
 static_assert(sizeof(SettingsRecord) == SETTINGS_RECORD_SIZE);
@@ -82,6 +99,11 @@ static_assert(offsetof(SettingsRecord, content_prefix) == 2260);
 static_assert(offsetof(SettingsRecord, place_prefix) == 2324);
 static_assert(offsetof(SettingsRecord, notify_today_at_startup) == SETTINGS_RECORD_SIZE_OLD);
 static_assert(offsetof(SettingsRecord, mark_range) == 2392);
+static_assert(offsetof(SettingsRecord, smtp_security) == SETTINGS_RECORD_SIZE_PLAIN_MAIL);
+static_assert(offsetof(SettingsRecord, smtp_auth) == 2400);
+static_assert(offsetof(SettingsRecord, smtp_account) == 2404);
+static_assert(offsetof(SettingsRecord, smtp_password_size) == 2660);
+static_assert(offsetof(SettingsRecord, smtp_password_blob) == 2664);
 
 // Every field at its default; the backup folder is the program folder
 // (Shift-JIS, ending with a backslash).

@@ -227,6 +227,13 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
         return 0;
     case WM_QUERYENDSESSION:
     case WM_USERCHANGED:
+        // A message sent while start-up still waits on another process (the
+        // tray) arrives in the middle of it; the exit then runs once start-up
+        // is over, so that the housekeeping works on loaded settings.
+        if (!app.settings_loaded) {
+            ::PostMessageW(window, WM_COMMAND, CMD_EXIT, 0);
+            return TRUE;
+        }
         ::DestroyWindow(window);
         return TRUE;
     case WM_COMMAND:

@@ -51,7 +51,7 @@ TEST(SettingsFile, SavedRecordRoundTripsByteForByte) {
     ASSERT_TRUE(save_settings(folder / SETTINGS_FILE_NAME, s));
 
     std::string bytes = read_file_bytes(folder / SETTINGS_FILE_NAME);
-    ASSERT_EQ(2396u, bytes.size());
+    ASSERT_EQ(SETTINGS_RECORD_SIZE, bytes.size());
     EXPECT_EQ(0, std::memcmp(bytes.data(), &s, sizeof s));
     // The password lies in the file as plain text.
     EXPECT_EQ(0, std::memcmp(bytes.data() + 1920, "ひみつpass", std::strlen("ひみつpass") + 1));
@@ -98,7 +98,7 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole) {
     EXPECT_FALSE(save_settings(path, s));
     SettingsRecord loaded = load_settings(path, PROGRAM_FOLDER);
     EXPECT_EQ(25, loaded.smtp_port);
-    EXPECT_EQ(2396u, read_file_bytes(path).size());
+    EXPECT_EQ(SETTINGS_RECORD_SIZE, read_file_bytes(path).size());
     EXPECT_FALSE(save_settings(folder / "no" / "such" / "folder.fil", s));
 }
 
