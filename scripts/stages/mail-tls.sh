@@ -5,10 +5,9 @@
 # Wine prefix trusts. None of the tests may be skipped.
 source "$(dirname "$0")/../lib/common.sh"
 
-work=$(mktemp -d /tmp/vntra-tls.XXXXXX)
-certs="$BUILD/tls-certs"
+source "$ROOT/scripts/lib/tls_peers.sh"
+work=$tls_peer_dir
 pids=()
-trusted=""
 stop_peers() {
     local pid
     for pid in "${pids[@]}"; do
@@ -17,31 +16,14 @@ stop_peers() {
     for pid in "${pids[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
-    if [ -n "$trusted" ]; then
-        "$ROOT/scripts/lib/wine-run" "$WIN_BUILD/bin/tls_helper.exe" untrust "$trusted" || true
-    fi
-    rm -rf "$work"
+    stop_tls_peers
 }
 trap stop_peers EXIT
 
-wait_for_file() {
-    local i
-    for i in $(seq 150); do
-        [ -s "$1" ] && return 0
-        sleep 0.1
-    done
-    echo "peer did not start: $1 missing" >&2
-    return 1
-}
-
-bash "$ROOT/tests/peers/make_test_certs.sh" "$certs"
-/usr/bin/python3 "$ROOT/tests/peers/tls_smtp.py" --dir "$work/tls" --certs "$certs" \
-    --spool "$work/spool" &
-pids+=($!)
+start_tls_peers
 /usr/bin/python3 "$ROOT/tests/peers/plain_submission.py" --dir "$work/plain" &
 pids+=($!)
-wait_for_file "$work/tls/chunked-implicit.port"
-wait_for_file "$work/plain/silent.port"
+wait_for_tls_file "$work/plain/silent.port"
 
 # Fails when a test failed or was skipped for want of a peer.
 run_suite() {
@@ -65,7 +47,6 @@ VNTRA_PLAIN_SUBMISSION_DIR="$work/plain" run_suite native "$HOST_BUILD/bin/vntra
 
 say "protected submission, Wine (SChannel)"
 prepare_wine_prefix
-"$ROOT/scripts/lib/wine-run" "$WIN_BUILD/bin/tls_helper.exe" trust "$(winepath -w "$certs/ca.der")"
-trusted=$(winepath -w "$certs/ca.der")
+trust_test_ca
 VNTRA_TLS_DIR=$(winepath -w "$work/tls") VNTRA_SMTP_SPOOL=$(winepath -w "$work/spool") \
     run_suite wine "$ROOT/scripts/lib/wine-run" "$WIN_BUILD/bin/vntra_core_tests.exe"

@@ -326,6 +326,17 @@ HWND show_sheet_page(HWND sheet, int index) {
     return current_sheet_page(sheet);
 }
 
+std::wstring ok_expecting_error(HWND sheet, DWORD pid) {
+    click(sheet, IDOK);
+    HWND box = find_window(L"エラー", pid);
+    if (!box)
+        return L"(no error box)";
+    std::wstring text = static_texts(box);
+    click(box, IDOK);
+    wait_gone(box);
+    return text;
+}
+
 void click(HWND dialog, int id) {
     ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }

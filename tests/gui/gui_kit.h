@@ -132,6 +132,9 @@ int focused_control_id(HWND window);
 // A property sheet: the page it shows, and showing the page at an index.
 HWND current_sheet_page(HWND sheet);
 HWND show_sheet_page(HWND sheet, int index);
+// Presses OK on a sheet and answers the "エラー" box that follows; returns its
+// message, or "(no error box)".
+std::wstring ok_expecting_error(HWND sheet, DWORD pid);
 
 // Posts BM_CLICK, for buttons whose handler opens a modal box.
 void click(HWND dialog, int id);

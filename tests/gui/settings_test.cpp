@@ -60,18 +60,6 @@ HWND open_sheet_from_tray(Program& program) {
     return find_window(L"設定", program.process_id());
 }
 
-// Presses OK and answers the "エラー" box that follows; returns its message.
-std::wstring ok_expecting_error(HWND sheet, DWORD pid) {
-    click(sheet, IDOK);
-    HWND box = find_window(L"エラー", pid);
-    if (!box)
-        return L"(no error box)";
-    std::wstring text = static_texts(box);
-    click(box, IDOK);
-    wait_gone(box);
-    return text;
-}
-
 } // namespace
 
 GUI_TEST(settings_mail_page_alone_saves_only_its_fields) {
@@ -206,6 +194,17 @@ GUI_TEST(settings_pop_page_and_cancel_put_the_fields_back) {
     GUI_CHECK(is_enabled(format, IDC_START_DATE_FORMAT) &&
               !is_enabled(format, IDC_END_DATE_FORMAT));
     screenshot("settings_page_format");
+    // Each field follows its own box: with the start date unticked, turning
+    // the format off and on again leaves its field closed, though the record
+    // still says it is shown.
+    click_and_wait(format, IDC_FORMAT_START_DATE);
+    GUI_CHECK(!is_enabled(format, IDC_START_DATE_FORMAT));
+    click_and_wait(format, IDC_FORMAT_ENABLED);
+    GUI_CHECK(!is_enabled(format, IDC_FORMAT_START_DATE) && !is_enabled(format, IDC_FORMAT_PLACE));
+    click_and_wait(format, IDC_FORMAT_ENABLED);
+    GUI_CHECK(is_enabled(format, IDC_FORMAT_START_DATE));
+    GUI_CHECK(!is_checked(format, IDC_FORMAT_START_DATE));
+    GUI_CHECK(!is_enabled(format, IDC_START_DATE_FORMAT));
     click(sheet, IDCANCEL);
     GUI_CHECK(wait_gone(sheet));
 
@@ -377,4 +376,30 @@ GUI_TEST(settings_shortcuts_point_at_the_running_program) {
     ::CoUninitialize();
 }
 
+} // namespace vntra::gui
+
+namespace vntra::gui {
+namespace {
+
+// The end of the session still purges, backs up and ends the program while
+// the sheet is open with a page's message.
+GUI_TEST(settings_sheet_open_at_the_end_of_the_session) {
+    std::filesystem::path folder = fresh_program_folder("settings_session_end");
+    write_settings(folder, unusual_settings());
+    Program program;
+    GUI_CHECK(program.start(folder));
+    HWND sheet = open_sheet_from_tray(program);
+    GUI_CHECK(sheet != nullptr);
+    // A failing page's message is up as well.
+    set_item_text(current_sheet_page(sheet), IDC_SMTP_SERVER, L"");
+    click(sheet, IDOK);
+    GUI_CHECK(find_window(L"エラー", program.process_id()) != nullptr);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(program.resident(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer);
+    GUI_CHECK(answer == TRUE);
+    GUI_CHECK(program.wait_for_exit() == 0);
+    GUI_CHECK(std::filesystem::exists(folder / "vntradata.bak"));
+}
+
+} // namespace
 } // namespace vntra::gui

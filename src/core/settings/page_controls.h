@@ -30,6 +30,10 @@ enum PageControl : int {
     // 特殊フォーマット
     CONTROL_START_DATE_FORMAT = 1132,
     CONTROL_END_DATE_FORMAT = 1133,
+    // 送信の認証・暗号化
+    CONTROL_SECURITY_NONE = 1170,
+    CONTROL_SMTP_ACCOUNT = 1174,
+    CONTROL_SMTP_PASSWORD = 1175,
 };
 
 } // namespace vntra

@@ -62,5 +62,6 @@
 #include "exchange_ids.h"
 #include "help_ids.h"
 #include "settings_ids.h"
+#include "security_ids.h"
 
 #endif

@@ -5,6 +5,7 @@
 
 #include "kit/dialog_kit.h"
 #include "resource_ids.h"
+#include "settings/security_page.h"
 #include "settings/sheet_pages.h"
 #include "store/schedule_record.h"
 #include "shell/wide_text.h"
@@ -49,6 +50,13 @@ bool apply_mail(PageContext& page) {
     input.send_todo = is_checked(w, IDC_SEND_TODO);
     SettingsRecord updated = page.settings();
     return finish_apply(page, apply_mail_page(input, updated), updated);
+}
+
+int offer_port(PageContext& page, int security) {
+    int current = read_number(control_text(page.window, IDC_SMTP_PORT), PORT_READ_LENGTH);
+    int port = offered_port(security, current);
+    write_control_text(page.window, IDC_SMTP_PORT, decimal_text(port));
+    return port;
 }
 
 // ---- POP before SMTP -------------------------------------------------------------
@@ -155,6 +163,12 @@ bool apply_format(PageContext& page) {
 } // namespace
 
 const PageRoutines MAIL_PAGE = {init_mail, nullptr, apply_mail};
+
+INT_PTR answer_sibling(PageContext& page, WPARAM what, LPARAM value) {
+    if (what != SIBLING_OFFER_PORT || page.routines != &MAIL_PAGE)
+        return 0;
+    return offer_port(page, static_cast<int>(value));
+}
 const PageRoutines POP_PAGE = {init_pop, pop_command, apply_pop};
 const PageRoutines FORMAT_PAGE = {init_format, format_command, apply_format};
 

@@ -25,6 +25,9 @@ static_assert(IDC_POP_SERVER == CONTROL_POP_SERVER && IDC_POP_PORT == CONTROL_PO
               IDC_POP_ACCOUNT == CONTROL_POP_ACCOUNT && IDC_POP_PASSWORD == CONTROL_POP_PASSWORD);
 static_assert(IDC_START_DATE_FORMAT == CONTROL_START_DATE_FORMAT &&
               IDC_END_DATE_FORMAT == CONTROL_END_DATE_FORMAT);
+static_assert(IDC_SECURITY_NONE == CONTROL_SECURITY_NONE &&
+              IDC_SMTP_ACCOUNT == CONTROL_SMTP_ACCOUNT &&
+              IDC_SMTP_PASSWORD == CONTROL_SMTP_PASSWORD);
 
 namespace {
 
@@ -43,6 +46,7 @@ const PageSpec PAGES[] = {
     {IDD_PAGE_DATA, "データ", &DATA_PAGE},
     {IDD_PAGE_POP, "POP before SMTP に対応", &POP_PAGE},
     {IDD_PAGE_FORMAT, "メールの特殊フォーマット", &FORMAT_PAGE},
+    {IDD_PAGE_SECURITY, "送信の認証・暗号化", &SECURITY_PAGE},
 };
 const int PAGE_COUNT = sizeof PAGES / sizeof PAGES[0];
 
@@ -74,6 +78,7 @@ INT_PTR CALLBACK page_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         const PROPSHEETPAGEW& sheet_page = *reinterpret_cast<const PROPSHEETPAGEW*>(lparam);
         PageContext* page = reinterpret_cast<PageContext*>(sheet_page.lParam);
         page->window = window;
+        page->app().settings_sheet = ::GetParent(window);
         ::SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
         page->routines->init(*page);
         return TRUE;
@@ -88,6 +93,11 @@ INT_PTR CALLBACK page_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         return TRUE;
     case WM_NOTIFY:
         return on_notify(*page, *reinterpret_cast<const NMHDR*>(lparam));
+    case PSM_QUERYSIBLINGS: {
+        INT_PTR answer = answer_sibling(*page, wparam, lparam);
+        ::SetWindowLongPtrW(window, DWLP_MSGRESULT, answer);
+        return TRUE;
+    }
     default:
         return FALSE;
     }
@@ -178,9 +188,15 @@ bool run_settings_sheet(App& app, HWND owner) {
     header.ppsp = pages;
     header.pfnCallback = sheet_callback;
     ::PropertySheetW(&header);
+    app.settings_sheet = nullptr;
     if (SUCCEEDED(com))
         ::CoUninitialize();
     return state.applied;
+}
+
+void release_settings_sheet(App& app) {
+    if (app.settings_sheet && ::IsWindow(app.settings_sheet))
+        ::SetWindowLongPtrW(app.settings_sheet, GWLP_HWNDPARENT, 0);
 }
 
 void open_settings_from_tray(App& app) {

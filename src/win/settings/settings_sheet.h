@@ -1,4 +1,4 @@
-// The settings sheet "設定": seven pages over the live settings record.
+// The settings sheet "設定": eight pages over the live settings record.
 #ifndef VNTRA_WIN_SETTINGS_SETTINGS_SHEET_H
 #define VNTRA_WIN_SETTINGS_SETTINGS_SHEET_H
 
@@ -14,6 +14,12 @@ namespace vntra {
 // (see open_settings_from_tray, the calendar window), while the mail guard
 // runs the sheet directly.
 bool run_settings_sheet(App& app, HWND owner);
+
+// At the end of the session: an open sheet stops being owned by the
+// window about to be destroyed. Destroyed with its owner, the sheet would
+// be freed under its own modal loop (and under a page's message box); left
+// alone, it ends with the quit message like every other modal loop.
+void release_settings_sheet(App& app);
 
 // The tray's "設定": the sheet with the tray's copy of the fields, put back
 // when no page was applied.

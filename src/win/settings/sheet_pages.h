@@ -36,6 +36,7 @@ struct PageContext {
     const PageRoutines* routines = nullptr;
     std::vector<std::string> font_faces; // the font page's table
     ShortcutPlaces shortcuts;            // the start-up page's places
+    int offered_port = 0;                // the security page's port for a mail page not yet shown
 
     App& app() const { return *sheet->app; }
     SettingsRecord& settings() const { return sheet->app->settings; }
@@ -48,6 +49,13 @@ extern const PageRoutines ALARM_PAGE;
 extern const PageRoutines DATA_PAGE;
 extern const PageRoutines POP_PAGE;
 extern const PageRoutines FORMAT_PAGE;
+extern const PageRoutines SECURITY_PAGE;
+
+// PSM_QUERYSIBLINGS from the security page to the mail page: show the
+// standard port of the mode in lParam (unless the port is the user's own).
+// The mail page answers with the port it shows; 0 means it is not open.
+const WPARAM SIBLING_OFFER_PORT = 0x5350;
+INT_PTR answer_sibling(PageContext& page, WPARAM what, LPARAM value);
 
 // The end of every apply: a failed check shows its message on its page and
 // moves the focus; a passed one saves `updated`, which becomes the live

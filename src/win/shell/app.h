@@ -53,6 +53,7 @@ struct App {
     bool today_notice_shown = false;
     HWND calendar_window = nullptr;
     HWND notice_window = nullptr;
+    HWND settings_sheet = nullptr; // while the settings sheet is open
 };
 
 App& application();

@@ -234,6 +234,7 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
             ::PostMessageW(window, WM_COMMAND, CMD_EXIT, 0);
             return TRUE;
         }
+        release_settings_sheet(app);
         ::DestroyWindow(window);
         return TRUE;
     case WM_COMMAND:
