@@ -6,6 +6,7 @@
 #include <shobjidl.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "gui_kit.h"
 #include "resource_ids.h"
@@ -399,6 +400,62 @@ GUI_TEST(settings_sheet_open_at_the_end_of_the_session) {
     GUI_CHECK(answer == TRUE);
     GUI_CHECK(program.wait_for_exit() == 0);
     GUI_CHECK(std::filesystem::exists(folder / "vntradata.bak"));
+}
+
+} // namespace
+} // namespace vntra::gui
+
+namespace vntra::gui {
+namespace {
+
+// A short silent wav file.
+void write_wav(const std::filesystem::path& path) {
+    const uint32_t samples = 800;
+    std::string bytes = "RIFF";
+    auto add32 = [&](uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
+    auto add16 = [&](uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
+    add32(36 + samples);
+    bytes += "WAVEfmt ";
+    add32(16);
+    add16(1);    // PCM
+    add16(1);    // mono
+    add32(8000); // samples per second
+    add32(8000); // bytes per second
+    add16(1);
+    add16(8);
+    bytes += "data";
+    add32(samples);
+    bytes.append(samples, '\x80');
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+GUI_TEST(settings_alarm_sound_is_chosen_cleared_and_stored) {
+    std::filesystem::path folder = fresh_program_folder("settings_alarm");
+    write_settings(folder, unusual_settings());
+    std::filesystem::path wav = folder / L"鐘の音.wav";
+    write_wav(wav);
+    Program program;
+    GUI_CHECK(program.start(folder));
+    DWORD pid = program.process_id();
+    HWND sheet = open_sheet_from_tray(program);
+    GUI_CHECK(sheet != nullptr);
+    if (!sheet)
+        return;
+    HWND alarm = show_sheet_page(sheet, ALARM_TAB);
+    click(alarm, IDC_BROWSE);
+    GUI_CHECK(choose_in_file_chooser(pid, wav));
+    GUI_CHECK(wait_until([&] { return item_text(alarm, IDC_WAV_FILE) == wav.wstring(); }));
+    click_and_wait(alarm, IDC_CLEAR_WAV);
+    GUI_CHECK(item_text(alarm, IDC_WAV_FILE).empty());
+    click(alarm, IDC_BROWSE);
+    GUI_CHECK(choose_in_file_chooser(pid, wav));
+    GUI_CHECK(wait_until([&] { return item_text(alarm, IDC_WAV_FILE) == wav.wstring(); }));
+    click(sheet, IDOK);
+    GUI_CHECK(wait_gone(sheet));
+    GUI_CHECK(wait_until([&] {
+        return std::string(settings_in(folder).alarm_wav_file) == sjis(utf8(wav.wstring()));
+    }));
+    GUI_CHECK(program.exit_from_tray());
 }
 
 } // namespace
