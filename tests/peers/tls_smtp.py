@@ -13,6 +13,7 @@ plain peer does.
   unknown-ca      as starttls, with a certificate from a CA nobody trusts
   unknown-ca-implicit  as implicit, with that certificate
   other-host      as starttls, with a trusted certificate for another name
+  expired         as starttls, with a trusted certificate that has expired
   tls11           implicit TLS that goes no higher than TLS 1.1
   tls13           implicit TLS that accepts nothing below TLS 1.3
   chunked-starttls, chunked-implicit
@@ -111,6 +112,7 @@ SERVERS = {
     "unknown-ca": ("rogue-localhost", False, [], None),
     "unknown-ca-implicit": ("rogue-localhost", True, [], None),
     "other-host": ("other-host", False, [], None),
+    "expired": ("expired-localhost", False, [], None),
     "tls11": ("localhost", True, [], (ssl.TLSVersion.TLSv1, ssl.TLSVersion.TLSv1_1)),
     "tls13": ("localhost", True, [], (ssl.TLSVersion.TLSv1_3, None)),
 }
