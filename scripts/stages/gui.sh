@@ -3,6 +3,7 @@
 # Screenshots of every window state land in build/gui/shots.
 source "$(dirname "$0")/../lib/common.sh"
 source "$ROOT/scripts/lib/display.sh"
+source "$ROOT/scripts/lib/peers.sh"
 
 build_windows >/dev/null
 prepare_wine_prefix
@@ -12,7 +13,10 @@ mkdir -p "$out/work" "$out/shots"
 rm -f "$out/shots"/*.png "$out/shots"/*.req
 
 start_private_xvfb 1280x900
-trap 'stop_private_xvfb' EXIT
+trap 'stop_private_xvfb; stop_peers' EXIT
+# The mail tests send to aiosmtpd and to the peer that never answers.
+start_smtp_peers
+export VNTRA_SMTP_SPOOL=$(winepath -w "$peer_dir/spool" 2>/dev/null)
 export LANG=ja_JP.UTF-8
 
 # The driver asks for screenshots by dropping <name>.req into the shot folder.
@@ -30,7 +34,7 @@ take_screenshots() {
 }
 take_screenshots >/dev/null 2>&1 &
 watcher=$!
-trap 'kill $watcher 2>/dev/null; stop_private_xvfb' EXIT
+trap 'kill $watcher 2>/dev/null; stop_private_xvfb; stop_peers' EXIT
 trap 'exit 130' INT TERM
 
 w() { winepath -w "$1"; }

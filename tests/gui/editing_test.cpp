@@ -159,7 +159,7 @@ GUI_TEST(entry_dialog_writes_every_kind_and_a_todo_item) {
     wchar_t caption[64];
     std::swprintf(caption, 64, L"%d年%d月%d日", now.year, now.month, now.day);
     GUI_CHECK_TEXT(std::wstring(caption), item_text(day_list, IDC_DAY_DATE));
-    GUI_CHECK(!is_enabled(day_list, IDC_DAY_MAIL));
+    GUI_CHECK(is_enabled(day_list, IDC_DAY_MAIL));
     GUI_CHECK_TEXT(std::wstring(L"phone@example.jp へメール送信"),
                    item_text(day_list, IDC_DAY_MAIL));
 

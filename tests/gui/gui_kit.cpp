@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -518,6 +519,48 @@ SettingsRecord mail_ready_settings(const std::filesystem::path& folder) {
 void write_settings(const std::filesystem::path& folder, const SettingsRecord& settings) {
     std::ofstream file(folder / "vntraini.fil", std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(&settings), sizeof settings);
+}
+
+int peer_port(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value ? std::atoi(value) : 0;
+}
+
+std::string fresh_address(const std::string& local) {
+    static int count = 0;
+    return local + "-" + std::to_string(::GetTickCount()) + "-" + std::to_string(++count) +
+           "@example.jp";
+}
+
+SettingsRecord mail_settings(int port, const std::string& recipient) {
+    SettingsRecord settings = default_settings("");
+    settings.notify_today_at_startup = 0;
+    set_text(settings.smtp_server, "127.0.0.1");
+    settings.smtp_port = port;
+    set_text(settings.sender_address, "me@example.jp");
+    set_text(settings.recipient_address, recipient);
+    return settings;
+}
+
+std::vector<std::string> received_mails(const std::string& recipient) {
+    std::vector<std::string> mails;
+    const char* spool = std::getenv("VNTRA_SMTP_SPOOL");
+    if (!spool)
+        return mails;
+    std::filesystem::path folder = std::filesystem::path(spool) / recipient;
+    std::vector<int> numbers;
+    std::error_code error;
+    for (const auto& file : std::filesystem::directory_iterator(folder, error)) {
+        if (file.path().extension() == ".txt")
+            numbers.push_back(std::atoi(file.path().stem().string().c_str()));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    for (int n : numbers) {
+        std::string text = read_bytes(folder / (std::to_string(n) + ".txt"));
+        std::erase(text, '\r');
+        mails.push_back(text);
+    }
+    return mails;
 }
 
 SettingsRecord settings_in(const std::filesystem::path& folder) {

@@ -198,6 +198,19 @@ ScheduleRecord dated_record(int32_t kind, int year, int month, int day, int end_
                             int end_day, const std::string& content, const std::string& place);
 ScheduleRecord todo_record(const std::string& content);
 
+// ---- mail -------------------------------------------------------------------
+
+// The port of a mail peer the stage started (VNTRA_SMTP_PORT, …), or 0.
+int peer_port(const char* variable);
+// An address no earlier run has used, so a test finds only its own mail.
+std::string fresh_address(const std::string& local);
+// Settings that send to 127.0.0.1 at the port, to the recipient, without
+// today's notice.
+SettingsRecord mail_settings(int port, const std::string& recipient);
+// What the SMTP peer received for a recipient, oldest first: subject, sender
+// name and body decoded to UTF-8, line ends as LF.
+std::vector<std::string> received_mails(const std::string& recipient);
+
 struct Today {
     int year;
     int month;

@@ -31,6 +31,9 @@ class MailUi {
     virtual void enable_send_button(bool enabled) = 0;
     // Runs the settings sheet modally on the live settings record.
     virtual void run_settings_sheet() = 0;
+    // True when the program is ending: a command with several mails stops
+    // before the next one, so that no session is cut off halfway.
+    virtual bool stop_requested() { return false; }
 
   protected:
     ~MailUi() = default;

@@ -143,6 +143,8 @@ int send_in_chunks(MailContext& context, const std::vector<MailItem>& items, int
                    const SubjectSet& subjects, const SubjectValues& values) {
     std::vector<PackedMail> mails = pack_items(items, limit);
     for (size_t i = 0; i < mails.size(); ++i) {
+        if (context.ui.stop_requested())
+            return -1;
         int32_t number = mails.size() == 1 ? 0 : static_cast<int32_t>(i + 1);
         if (!send_mail(context, make_subject(subjects, values, number), mails[i].body,
                        MAIL_PROGRESS))

@@ -78,7 +78,8 @@ std::vector<PackedMail> pack_items(const std::vector<MailItem>& items, int32_t l
 
 // Packs and sends the items, in progress mode; the plain subject when one
 // mail holds them all, else the numbered subjects. The number of mails sent,
-// or -1 when a send failed (the later ones are not tried).
+// or -1 when a send failed (the later ones are not tried) or the window asked
+// to stop before the next mail.
 int send_in_chunks(MailContext& context, const std::vector<MailItem>& items, int32_t limit,
                    const SubjectSet& subjects, const SubjectValues& values);
 

@@ -39,6 +39,16 @@ const char* failure_text(NetResult result) {
     return result == NET_TIMED_OUT ? NO_ANSWER : CONNECTION_LOST;
 }
 
+// A wait that ran out or a line that dropped names its server: with POP
+// before SMTP there are two, and the user has to know which one to check.
+std::string naming_server(const std::string& failure, const std::string& server) {
+    if (failure == NO_ANSWER)
+        return "メールサーバー（" + server + "）から応答がありません";
+    if (failure == CONNECTION_LOST)
+        return "メールサーバー（" + server + "）との接続が切れました";
+    return failure;
+}
+
 // Commands out, replies in, each reply read whole within the time allowed
 // from its start, however the server's bytes are split across reads.
 class ServerLink {
@@ -151,11 +161,12 @@ class ServerLink {
 // Ends a dialogue that went wrong: a polite QUIT if the line still works
 // (without waiting for its answer), then the connection is closed before the
 // user reads why, so that the server is not held meanwhile.
-void abandon(ServerLink& link, TlsStream& connection, MailUi& ui, const std::string& why) {
+void abandon(ServerLink& link, TlsStream& connection, MailUi& ui, const std::string& why,
+             const std::string& server) {
     if (!link.broken())
         link.send("QUIT\r\n");
     connection.close();
-    ui.show_message(MESSAGE_ERROR, why);
+    ui.show_message(MESSAGE_ERROR, naming_server(why, server));
 }
 
 bool valid_port(int port) {
@@ -225,7 +236,7 @@ bool log_in_to_pop(MailContext& context) {
     if (result != NET_OK) {
         connection.close();
         if (result == NET_TIMED_OUT)
-            ui.show_message(MESSAGE_ERROR, NO_ANSWER);
+            ui.show_message(MESSAGE_ERROR, naming_server(NO_ANSWER, server));
         else
             ui.show_message(MESSAGE_PLAIN_ERROR, "サーバーソケットに接続失敗");
         return false;
@@ -234,7 +245,7 @@ bool log_in_to_pop(MailContext& context) {
     ServerLink link(stream, context.options.timeout_ms);
     std::string failure;
     if (!pop_dialogue(link, settings, failure)) {
-        abandon(link, stream, ui, failure);
+        abandon(link, stream, ui, failure, server);
         return false;
     }
     connection.close();
@@ -558,8 +569,8 @@ bool deliver(MailContext& context, const std::string& password, std::string_view
                            : NET_FAILED;
     if (result != NET_OK) {
         connection.close();
-        ui.show_message(MESSAGE_ERROR,
-                        result == NET_TIMED_OUT ? NO_ANSWER : "サーバーソケットに接続失敗");
+        ui.show_message(MESSAGE_ERROR, result == NET_TIMED_OUT ? naming_server(NO_ANSWER, server)
+                                                               : "サーバーソケットに接続失敗");
         return false;
     }
     TlsStream stream(connection);
@@ -578,7 +589,7 @@ bool deliver(MailContext& context, const std::string& password, std::string_view
         // Only a refusal stops the dialogue at a 5xx reply; accepted replies are 2xx and 3xx.
         if (link.last_reply_code() / 100 == 5)
             context.outcome = MAIL_REFUSED;
-        abandon(link, stream, ui, failure);
+        abandon(link, stream, ui, failure, server);
         return false;
     }
     stream.close();

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "calendar_window/bulk_send.h"
 #include "calendar_window/month_view.h"
 #include "calendar_window/window_texts.h"
 #include "editing/day_list.h"
@@ -17,15 +18,11 @@
 #include "settings/settings_pages.h"
 #include "kit/dialog_kit.h"
 #include "kit/list_font.h"
+#include "mail/mail_job.h"
 #include "shell/wide_text.h"
 
 namespace vntra {
 namespace {
-
-// Controls whose windows do not exist yet: the bulk mail.
-const int UNBUILT_CONTROLS[] = {IDC_SEND_MAIL,      IDC_SEND_MONTH,     IDC_SEND_WEEK1,
-                                IDC_SEND_WEEK1 + 1, IDC_SEND_WEEK1 + 2, IDC_SEND_WEEK1 + 3};
-const bool BULK_MAIL_BUILT = false;
 
 struct CalendarWindow {
     App* app;
@@ -66,8 +63,8 @@ void refresh_month_list(CalendarWindow& w) {
     const App& app = *w.app;
     w.month = build_month_view(app.store, w.shown, w.today, app.settings.mark_range);
     fill_list_rows(::GetDlgItem(w.dialog, IDC_MONTH_LIST), w.month_list_font, w.month.rows);
-    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK5), BULK_MAIL_BUILT && w.month.week5_exists);
-    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK6), BULK_MAIL_BUILT && w.month.week6_exists);
+    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK5), w.month.week5_exists);
+    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK6), w.month.week6_exists);
     for (int i = 0; i < MONTH_CELL_COUNT; ++i) {
         int day = w.month.cells[i];
         set_control_text(w.dialog, IDC_FIRST_CELL + i, day ? number_text(day) : "");
@@ -123,8 +120,6 @@ void on_init(CalendarWindow& w) {
     HICON icon = ::LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
     ::SendMessageW(w.dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::SendMessageW(w.dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    for (int id : UNBUILT_CONTROLS)
-        ::EnableWindow(::GetDlgItem(w.dialog, id), FALSE);
 
     for (int shade = 0; shade < CELL_SHADE_COUNT; ++shade) {
         RgbColour colour = shade_colour(static_cast<CellShade>(shade));
@@ -226,7 +221,7 @@ void on_click(CalendarWindow& w, POINT point) {
         if (day == 0)
             return;
         w.selected_day = day;
-        run_day_list(*w.app, w.dialog, selected_date(w), w.todo.entries.size());
+        run_day_list(*w.app, w.dialog, selected_date(w), w.todo.entries);
         refresh_month_list(w);
         return;
     }
@@ -304,6 +299,9 @@ void on_command(CalendarWindow& w, int id, int notification) {
         if (notification == BN_CLICKED)
             choose_mark_range(w, id);
         break;
+    case IDC_SEND_MAIL:
+        send_bulk_mail(*w.app, w.dialog, w.month, w.todo.entries);
+        break;
     case CMD_SETTINGS:
         open_settings(w);
         break;
@@ -361,6 +359,11 @@ INT_PTR CALLBACK calendar_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
     CalendarWindow* w = window_of(dialog);
     if (!w)
         return FALSE;
+    // While a mail goes out the window stays up and can page and scroll.
+    if (refused_while_sending(dialog, message, wparam,
+                              {IDC_PREVIOUS_MONTH, IDC_NEXT_MONTH, IDC_THIS_MONTH, IDC_MONTH_LIST,
+                               IDC_TODO_LIST, IDC_MARK_MONTH, IDC_MARK_WEEK, IDC_MARK_TODAY}))
+        return TRUE;
     switch (message) {
     case WM_COMMAND:
         on_command(*w, LOWORD(wparam), HIWORD(wparam));

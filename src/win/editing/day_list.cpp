@@ -7,6 +7,8 @@
 #include "editing/entry_dialog.h"
 #include "kit/dialog_kit.h"
 #include "kit/list_font.h"
+#include "mail/mail_job.h"
+#include "mail/schedule_mail_command.h"
 #include "resource_ids.h"
 #include "shell/wide_text.h"
 
@@ -18,7 +20,7 @@ const COLORREF HOLIDAY_TEXT_COLOUR = RGB(255, 0, 0);
 struct DayList {
     App* app;
     LocalDate day;
-    size_t todo_count;
+    const ScheduleList* todo;
     HWND dialog;
     HFONT list_font;
     DayView view; // row i of the list box is view.entries[i]
@@ -82,7 +84,15 @@ void on_init(DayList& list) {
     ::SendMessageW(list_box, WM_SETFONT, reinterpret_cast<WPARAM>(list.list_font), TRUE);
     refresh(list);
     write_control_text(dialog, IDC_DAY_TODO_NOTICE,
-                       day_todo_notice_text(list.todo_count, app.settings.send_todo));
+                       day_todo_notice_text(list.todo->size(), app.settings.send_todo));
+}
+
+// The day's rows as the list shows them, split after their time column.
+void send_day_mail(DayList& list) {
+    const DayView& view = day_entries(list);
+    ScheduleMailRequest request{view.entries, view.rows,     DAY_LINE_SPLIT,
+                                *list.todo,   &DAY_SUBJECTS, {list.day.month, list.day.day}};
+    start_schedule_mail(*list.app, list.dialog, std::move(request));
 }
 
 void on_command(DayList& list, int id) {
@@ -96,6 +106,9 @@ void on_command(DayList& list, int id) {
         break;
     case IDC_DAY_DELETE:
         delete_selected(list);
+        break;
+    case IDC_DAY_MAIL:
+        send_day_mail(list);
         break;
     case IDC_DAY_CLOSE:
     case IDCANCEL:
@@ -118,6 +131,9 @@ INT_PTR CALLBACK day_list_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
     DayList* list = dialog_data<DayList>(dialog, message, lparam);
     if (!list)
         return FALSE;
+    // While the day's mail goes out the list stays up and can scroll.
+    if (refused_while_sending(dialog, message, wparam, {IDC_DAY_LIST}))
+        return TRUE;
     switch (message) {
     case WM_INITDIALOG:
         list->dialog = dialog;
@@ -139,11 +155,11 @@ INT_PTR CALLBACK day_list_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
 
 } // namespace
 
-void run_day_list(App& app, HWND opener, const LocalDate& day, size_t todo_count) {
+void run_day_list(App& app, HWND opener, const LocalDate& day, const ScheduleList& todo) {
     DayList list{};
     list.app = &app;
     list.day = day;
-    list.todo_count = todo_count;
+    list.todo = &todo;
     ::ShowWindow(opener, SW_HIDE);
     run_modal_dialog(app.instance, opener, IDD_DAY_LIST, day_list_proc, list);
     ::ShowWindow(opener, SW_SHOW);

@@ -9,6 +9,7 @@
 #include "exchange/exchange_dialogs.h"
 #include "help/help_dialogs.h"
 #include "kit/dialog_kit.h"
+#include "mail/mail_job.h"
 #include "platform/sjis_text.h"
 #include "reminders/minute_scan.h"
 #include "resource_ids.h"
@@ -167,6 +168,7 @@ bool start_up(App& app, HWND window) {
 
 void exit_housekeeping(App& app) {
     ::KillTimer(app.resident_window, SCAN_TIMER_ID);
+    finish_mail_jobs();
     if (app.settings_loaded) {
         CompactionPaths paths{app.compact_path, app.program_folder,
                               path_from_sjis(app.settings.backup_folder)};

@@ -186,10 +186,10 @@ TEST(MailPeer, WaitsAreBounded) {
         std::string message;
     };
     const Case cases[] = {
-        {"VNTRA_ODD_SILENT_PORT", false, "メールサーバーから応答がありません"},
-        {"VNTRA_ODD_CLOSE_PORT", false, "メールサーバーとの接続が切れました"},
+        {"VNTRA_ODD_SILENT_PORT", false, "メールサーバー（127.0.0.1）から応答がありません"},
+        {"VNTRA_ODD_CLOSE_PORT", false, "メールサーバー（127.0.0.1）との接続が切れました"},
         // A POP3 server that never greets.
-        {"VNTRA_SMTP_PORT", true, "メールサーバーから応答がありません"},
+        {"VNTRA_SMTP_PORT", true, "メールサーバー（127.0.0.1）から応答がありません"},
     };
     for (const Case& c : cases) {
         SettingsRecord settings = peer_settings(peer_port(c.smtp_port), "to@example.jp");
@@ -409,6 +409,26 @@ TEST(MailPeerCommand, AFailedSendStopsTheRest) {
     std::vector<testing::StoredMail> mails = stored_mails(to);
     ASSERT_EQ(1u, mails.size());
     EXPECT_EQ(0u, mails[0].decoded.find(utf8("Subject: 12月第6週のスケジュール No.1 \n")));
+}
+
+TEST(MailPeerCommand, AStopAskedForEndsBetweenMails) {
+    REQUIRE_PEER("VNTRA_SMTP_PORT");
+    std::string to = fresh_address("to");
+    SettingsRecord settings = peer_settings(peer_port("VNTRA_SMTP_PORT"), to);
+    settings.send_todo = 1;
+    settings.mail_size_choice = 1;
+    std::vector<std::string> rows = {row_of_150(1), row_of_150(2), row_of_150(3)};
+    std::vector<ScheduleListEntry> entries(rows.size());
+    std::vector<ScheduleListEntry> todos = todo_list({"買い物"});
+    MailRun run(settings);
+    run.ui.stop_from = 2;
+    ScheduleMailSource source{entries, rows, MONTH_LINE_SPLIT, todos};
+    EXPECT_FALSE(send_schedule_mails(run.context, source, MONTH_SUBJECTS, {12, 0}));
+    // The first mail went out whole; no second one, no ToDo mail, no result.
+    EXPECT_EQ((std::vector<std::string>{"button off", "range 450", "button on"}), run.ui.calls);
+    std::vector<testing::StoredMail> mails = stored_mails(to);
+    ASSERT_EQ(1u, mails.size());
+    EXPECT_EQ(0u, mails[0].decoded.find(utf8("Subject: 12月のスケジュール No.1 \n")));
 }
 
 } // namespace

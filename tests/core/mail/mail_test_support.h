@@ -53,6 +53,9 @@ class RecordingUi : public MailUi {
             on_sheet();
     }
 
+    // Asked before each mail; says stop from the mail numbered `stop_from` on.
+    bool stop_requested() override { return stop_from > 0 && ++stop_questions >= stop_from; }
+
     // The one message shown, or "" when there were none or several.
     std::string only_message() const { return messages.size() == 1 ? messages[0].text : ""; }
 
@@ -62,6 +65,8 @@ class RecordingUi : public MailUi {
     int32_t range = 0;
     int32_t position = 0;
     std::function<void()> on_sheet;
+    int stop_from = 0;
+    int stop_questions = 0;
 };
 
 // What one mail command runs with: a recording window, the application's
