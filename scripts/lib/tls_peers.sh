@@ -33,11 +33,13 @@ wait_for_tls_file() {
 }
 
 # Starts the servers; their port files are $tls_peer_dir/tls/<name>.port and
-# what they accept lands in $tls_peer_dir/spool.
+# what they accept lands in the spool folder given (by default
+# $tls_peer_dir/spool), kept like the plain SMTP peer keeps it.
 start_tls_peers() {
+    local spool=${1:-$tls_peer_dir/spool}
     bash "$ROOT/tests/peers/make_test_certs.sh" "$tls_certs"
     /usr/bin/python3 "$ROOT/tests/peers/tls_smtp.py" --dir "$tls_peer_dir/tls" \
-        --certs "$tls_certs" --spool "$tls_peer_dir/spool" &
+        --certs "$tls_certs" --spool "$spool" &
     tls_peer_pids+=($!)
     wait_for_tls_file "$tls_peer_dir/tls/chunked-implicit.port"
 }

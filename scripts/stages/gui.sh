@@ -4,6 +4,7 @@
 source "$(dirname "$0")/../lib/common.sh"
 source "$ROOT/scripts/lib/display.sh"
 source "$ROOT/scripts/lib/peers.sh"
+source "$ROOT/scripts/lib/tls_peers.sh"
 
 build_windows >/dev/null
 prepare_wine_prefix
@@ -13,10 +14,14 @@ mkdir -p "$out/work" "$out/shots"
 rm -f "$out/shots"/*.png "$out/shots"/*.req
 
 start_private_xvfb 1280x900
-trap 'stop_private_xvfb; stop_peers' EXIT
-# The mail tests send to aiosmtpd and to the peer that never answers.
+trap 'stop_private_xvfb; stop_peers; stop_tls_peers' EXIT
+# The mail tests send to aiosmtpd and to the peer that never answers, and
+# over TLS to the submission servers with the test CA trusted in the prefix.
 start_smtp_peers
+start_tls_peers "$peer_dir/spool"
+trust_test_ca >/dev/null
 export VNTRA_SMTP_SPOOL=$(winepath -w "$peer_dir/spool" 2>/dev/null)
+export VNTRA_TLS_DIR=$(winepath -w "$tls_peer_dir/tls" 2>/dev/null)
 export LANG=ja_JP.UTF-8
 
 # The driver asks for screenshots by dropping <name>.req into the shot folder.
@@ -34,7 +39,7 @@ take_screenshots() {
 }
 take_screenshots >/dev/null 2>&1 &
 watcher=$!
-trap 'kill $watcher 2>/dev/null; stop_private_xvfb; stop_peers' EXIT
+trap 'kill $watcher 2>/dev/null; stop_private_xvfb; stop_peers; stop_tls_peers' EXIT
 trap 'exit 130' INT TERM
 
 w() { winepath -w "$1"; }

@@ -300,7 +300,9 @@ GUI_TEST(paging_stops_at_january_2001_and_spans_show_in_both_months) {
         GUI_CHECK_MSG(has_border(calendar, IDC_FIRST_CELL + 3 + day) == (day >= 28),
                       "January " + std::to_string(day));
     // 2004-01-12 (成人の日, a Monday) is shaded as a holiday.
-    GUI_CHECK(pixel_at(calendar, IDC_FIRST_CELL + 3 + 12, 2, 2) == HOLIDAY);
+    // (read from the screen, so given the time to be painted)
+    GUI_CHECK(wait_until(
+        [&] { return pixel_at(calendar, IDC_FIRST_CELL + 3 + 12, 2, 2) == HOLIDAY; }, 2000));
     screenshot("calendar_january_2004");
 
     click_and_wait(calendar, IDC_NEXT_MONTH);

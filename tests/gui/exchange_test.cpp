@@ -153,7 +153,10 @@ GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
     check_box(L"エラー", L"ファイルが入力されていません", program);
     GUI_CHECK(item_text(dialog, IDC_IMPORT_INSTRUCTIONS).find(L"vntraerr+日時.csv") !=
               std::wstring::npos);
-    GUI_CHECK(pixel_at(dialog, IDC_IMPORT_INSTRUCTIONS, 200, 6) == RGB(255, 255, 200));
+    // Read from the screen: given the time to be painted again after the box.
+    GUI_CHECK(wait_until(
+        [&] { return pixel_at(dialog, IDC_IMPORT_INSTRUCTIONS, 200, 6) == RGB(255, 255, 200); },
+        2000));
 
     click(dialog, IDC_IMPORT_BROWSE);
     GUI_CHECK(choose_in_file_chooser(program.process_id(), input));

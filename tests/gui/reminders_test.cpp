@@ -89,3 +89,55 @@ GUI_TEST(no_notice_when_the_setting_is_off) {
 
 } // namespace
 } // namespace vntra::gui
+
+namespace vntra::gui {
+namespace {
+
+// The notice opens without taking the activation from the calendar, and
+// once the user turns to it, Tab moves between its controls while Enter and
+// Esc close it.
+GUI_TEST(notice_window_answers_the_keyboard) {
+    std::filesystem::path folder = fresh_program_folder("notice_keys");
+    Today now = today();
+    write_records(folder / "vntradata.fil",
+                  {dated_record(KIND_ALL_DAY, now.year, now.month, now.day, now.year, now.month,
+                                now.day, "棚卸し", "倉庫")});
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        Program program;
+        GUI_CHECK(program.start(folder));
+        HWND calendar = program.open_calendar();
+        HWND notice = notice_of(program);
+        GUI_CHECK(calendar != nullptr && notice != nullptr);
+        if (!calendar || !notice)
+            return;
+        GUI_CHECK(wait_until([&] { return ::GetForegroundWindow() == calendar; }));
+
+        ::SetForegroundWindow(notice);
+        GUI_CHECK(wait_until([&] { return ::GetForegroundWindow() == notice; }));
+        GUITHREADINFO focus{};
+        focus.cbSize = sizeof focus;
+        HWND text = ::GetDlgItem(notice, IDC_NOTICE_TEXT);
+        HWND ok = ::GetDlgItem(notice, IDC_NOTICE_OK);
+        DWORD thread = ::GetWindowThreadProcessId(notice, nullptr);
+        auto focused = [&] {
+            return ::GetGUIThreadInfo(thread, &focus) ? focus.hwndFocus : nullptr;
+        };
+        ::SendMessageW(notice, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(text), TRUE);
+        GUI_CHECK(wait_until([&] { return focused() == text; }));
+        ::PostMessageW(text, WM_KEYDOWN, VK_TAB, 0);
+        GUI_CHECK(wait_until([&] { return focused() == ok; }));
+        ::PostMessageW(ok, WM_KEYDOWN, VK_TAB, 0);
+        GUI_CHECK(wait_until([&] { return focused() == text; }));
+        screenshot(key == VK_RETURN ? "notice_keyboard" : "notice_keyboard_escape");
+
+        ::PostMessageW(text, WM_KEYDOWN, key, 0);
+        GUI_CHECK_MSG(wait_gone(notice, 3000), key == VK_RETURN ? "Enter" : "Esc");
+        GUI_CHECK(::IsWindowVisible(calendar));
+        ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);
+        GUI_CHECK(wait_gone(calendar));
+        GUI_CHECK(program.exit_from_tray());
+    }
+}
+
+} // namespace
+} // namespace vntra::gui

@@ -460,3 +460,67 @@ GUI_TEST(settings_alarm_sound_is_chosen_cleared_and_stored) {
 
 } // namespace
 } // namespace vntra::gui
+
+namespace vntra::gui {
+namespace {
+
+// The folder browser the page has open, waited for.
+HWND find_folder_browser(DWORD pid, HWND sheet) {
+    HWND browser = nullptr;
+    wait_until([&] {
+        for (HWND window : visible_windows(pid))
+            if (window != sheet && ::FindWindowExW(window, nullptr, L"SysTreeView32", nullptr))
+                browser = window;
+        return browser != nullptr;
+    });
+    return browser;
+}
+
+GUI_TEST(settings_backup_folder_browser) {
+    std::filesystem::path folder = fresh_program_folder("settings_browse");
+    write_settings(folder, unusual_settings());
+    Program program;
+    GUI_CHECK(program.start(folder));
+    DWORD pid = program.process_id();
+    HWND sheet = open_sheet_from_tray(program);
+    GUI_CHECK(sheet != nullptr);
+    if (!sheet)
+        return;
+    HWND data = show_sheet_page(sheet, DATA_TAB);
+    // Cancelled, the browser leaves the field alone.
+    click(data, IDC_BROWSE);
+    HWND browser = find_folder_browser(pid, sheet);
+    GUI_CHECK(browser != nullptr);
+    if (!browser)
+        return;
+    GUI_CHECK(static_texts(browser).find(L"データバックアップ用フォルダ指定") !=
+              std::wstring::npos);
+    screenshot("settings_folder_browser");
+    ::PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+    GUI_CHECK(wait_gone(browser));
+    GUI_CHECK_TEXT(std::wstring(L"C:\\backup\\"), item_text(data, IDC_BACKUP_FOLDER));
+    // Confirmed, the folder it shows is taken with a closing backslash.
+    click(data, IDC_BROWSE);
+    browser = find_folder_browser(pid, sheet);
+    GUI_CHECK(browser != nullptr);
+    if (!browser)
+        return;
+    ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
+    GUI_CHECK(wait_gone(browser));
+    std::wstring chosen;
+    GUI_CHECK(wait_until([&] {
+        chosen = item_text(data, IDC_BACKUP_FOLDER);
+        return chosen != L"C:\\backup\\";
+    }));
+    GUI_CHECK_MSG(!chosen.empty() && chosen.back() == L'\\' &&
+                      std::filesystem::is_directory(chosen),
+                  utf8(chosen));
+    click(sheet, IDOK);
+    GUI_CHECK(wait_gone(sheet));
+    GUI_CHECK(wait_until(
+        [&] { return std::string(settings_in(folder).backup_folder) == sjis(utf8(chosen)); }));
+    GUI_CHECK(program.exit_from_tray());
+}
+
+} // namespace
+} // namespace vntra::gui

@@ -139,3 +139,120 @@ GUI_TEST(end_of_session_runs_the_same_housekeeping) {
 
 } // namespace
 } // namespace vntra::gui
+
+namespace vntra::gui {
+namespace {
+
+// Every exit replaces the backup: after each of two runs with different data
+// the backup equals the data file byte for byte.
+GUI_TEST(every_exit_writes_a_fresh_backup) {
+    std::filesystem::path folder = fresh_program_folder("backup_twice");
+    Today now = today();
+    std::string first_backup;
+    for (int run = 1; run <= 2; ++run) {
+        std::vector<ScheduleRecord> records = {todo_record("一回目")};
+        if (run == 2)
+            records.push_back(dated_record(KIND_ALL_DAY, now.year, now.month, now.day, now.year,
+                                           now.month, now.day, "二回目", "会議室"));
+        write_records(folder / "vntradata.fil", records);
+        Program program;
+        GUI_CHECK(program.start(folder));
+        GUI_CHECK(program.exit_from_tray());
+        std::string data = read_bytes(folder / "vntradata.fil");
+        std::string backup = read_bytes(folder / "vntradata.bak");
+        GUI_CHECK_MSG(backup == data, "run " + std::to_string(run) + ": backup of " +
+                                          std::to_string(backup.size()) + " bytes, data of " +
+                                          std::to_string(data.size()));
+        GUI_CHECK(record_count_of(folder / "vntradata.bak") == run);
+        if (run == 1)
+            first_backup = backup;
+        else
+            GUI_CHECK(backup != first_backup);
+        GUI_CHECK(!std::filesystem::exists(folder / "vntradata.bak.new"));
+    }
+}
+
+// Runs the test thread's own messages while waiting, so that another
+// process can take the activation from a window of ours.
+template <typename Condition> bool pump_until(Condition condition) {
+    return wait_until([&] {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&message);
+        return condition();
+    });
+}
+
+// With the calendar open, a tray click beeps and brings it back to the front,
+// from behind another window or from the taskbar.
+GUI_TEST(tray_click_brings_the_open_calendar_back) {
+    std::filesystem::path folder = fresh_program_folder("tray_forward");
+    Program program;
+    GUI_CHECK(program.start(folder));
+    HWND calendar = program.open_calendar();
+    GUI_CHECK(calendar != nullptr);
+    if (!calendar)
+        return;
+
+    HWND other =
+        ::CreateWindowExW(0, L"STATIC", L"ほかのウィンドウ", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                          1280, 900, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(other);
+    GUI_CHECK(pump_until([&] { return ::GetForegroundWindow() == other; }));
+    program.tray_click(WM_LBUTTONDOWN);
+    GUI_CHECK(pump_until([&] { return ::GetForegroundWindow() == calendar; }));
+    screenshot("tray_click_brings_calendar_forward");
+    ::DestroyWindow(other);
+
+    ::ShowWindow(calendar, SW_MINIMIZE);
+    GUI_CHECK(pump_until([&] { return ::IsIconic(calendar) != FALSE; }));
+    program.tray_click(WM_RBUTTONDOWN);
+    GUI_CHECK(pump_until([&] { return !::IsIconic(calendar); }));
+    GUI_CHECK(count_windows(L"Vontara", program.process_id()) == 1);
+
+    ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);
+    GUI_CHECK(wait_gone(calendar));
+    GUI_CHECK(program.exit_from_tray());
+}
+
+} // namespace
+} // namespace vntra::gui
+
+namespace vntra::gui {
+namespace {
+
+// A settings file that is there but cannot be read (here a folder holds its
+// name): the user is told once, the program runs on the defaults, and what
+// is there is left alone.
+GUI_TEST(unreadable_settings_are_told_once_and_left_alone) {
+    std::filesystem::path folder = fresh_program_folder("settings_unreadable");
+    std::filesystem::create_directories(folder / "vntraini.fil" / "kept");
+    Program program;
+    GUI_CHECK(program.start(folder));
+    HWND box = find_window(L"エラー", program.process_id());
+    GUI_CHECK(box != nullptr);
+    if (!box)
+        return;
+    GUI_CHECK(static_texts(box).find(L"vntraini.fil を読み込めませんでした") != std::wstring::npos);
+    screenshot("settings_unreadable");
+    click(box, IDOK);
+    GUI_CHECK(wait_gone(box));
+
+    // The calendar opens on the defaults; choosing a mark range saves nothing.
+    HWND calendar = program.open_calendar();
+    GUI_CHECK(calendar != nullptr);
+    if (calendar) {
+        GUI_CHECK(is_checked(calendar, IDC_MARK_WEEK));
+        click_and_wait(calendar, IDC_MARK_TODAY);
+        GUI_CHECK(find_window_now(L"エラー", program.process_id()) == nullptr);
+        ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);
+        GUI_CHECK(wait_gone(calendar));
+    }
+    GUI_CHECK(count_windows(L"エラー", program.process_id()) == 0);
+    GUI_CHECK(std::filesystem::is_directory(folder / "vntraini.fil" / "kept"));
+    GUI_CHECK(!std::filesystem::exists(folder / "vntraini.fil.new"));
+    GUI_CHECK(program.exit_from_tray());
+}
+
+} // namespace
+} // namespace vntra::gui

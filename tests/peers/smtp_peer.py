@@ -9,6 +9,7 @@ Some addresses make it refuse, so that the tests can see refusals:
   a sender starting with "bad"       -> 553 to MAIL FROM
   a recipient starting with "refuse" -> 550 to RCPT TO
   a recipient starting with "busy"   -> 451 to RCPT TO (try again later)
+  a recipient starting with "forward" -> 251 to RCPT TO (accepted, "will forward")
   a recipient starting with "full"   -> 552 after the message's "."
   a recipient starting with "onlyone" -> takes one message, then 552
 Run with Debian's /usr/bin/python3, which has aiosmtpd.
@@ -46,6 +47,8 @@ class Handler:
         if local_part(address).startswith("busy"):
             return "451 4.3.2 try again later"
         envelope.rcpt_tos.append(address)
+        if local_part(address).startswith("forward"):
+            return "251 2.1.5 user not local; will forward"
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):

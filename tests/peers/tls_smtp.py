@@ -13,6 +13,7 @@ plain peer does.
   unknown-ca      as starttls, with a certificate from a CA nobody trusts
   unknown-ca-implicit  as implicit, with that certificate
   other-host      as starttls, with a trusted certificate for another name
+  expired         as starttls, with a trusted certificate that has expired
   tls11           implicit TLS that goes no higher than TLS 1.1
   tls13           implicit TLS that accepts nothing below TLS 1.3
   chunked-starttls, chunked-implicit
@@ -26,6 +27,7 @@ Run with Debian's /usr/bin/python3, which has aiosmtpd.
 """
 import argparse
 import asyncio
+import logging
 import os
 import random
 import signal
@@ -40,6 +42,7 @@ from smtp_peer import Handler  # noqa: E402
 
 # aiosmtpd warns about AUTH without STARTTLS, which the implicit servers mean.
 warnings.simplefilter("ignore")
+logging.getLogger("mail.log").setLevel(logging.ERROR)
 
 ACCOUNT = b"vntra@example.jp"
 PASSWORD = b"tls-secret"
@@ -111,6 +114,7 @@ SERVERS = {
     "unknown-ca": ("rogue-localhost", False, [], None),
     "unknown-ca-implicit": ("rogue-localhost", True, [], None),
     "other-host": ("other-host", False, [], None),
+    "expired": ("expired-localhost", False, [], None),
     "tls11": ("localhost", True, [], (ssl.TLSVersion.TLSv1, ssl.TLSVersion.TLSv1_1)),
     "tls13": ("localhost", True, [], (ssl.TLSVersion.TLSv1_3, None)),
 }
@@ -170,6 +174,18 @@ def proxy_to(port):
     return serve
 
 
+async def listen(make, **options):
+    # Ports below 30000, which the settings sheet accepts: the GUI tests
+    # type them in like a user would.
+    choices = random.Random(os.getpid())
+    for _ in range(200):
+        try:
+            return await make(host="127.0.0.1", port=choices.randint(20000, 29999), **options)
+        except OSError:
+            continue
+    return await make(host="127.0.0.1", port=0, **options)
+
+
 def write_port(folder, name, port):
     port_file = os.path.join(folder, name + ".port")
     with open(port_file + ".part", "w") as out:
@@ -191,11 +207,11 @@ async def main():
     ports = {}
     for name in SERVERS:
         implicit_context, make = factory(handler, args.certs, args.dir, name)
-        server = await loop.create_server(make, host="127.0.0.1", port=0, ssl=implicit_context)
+        server = await listen(lambda **o: loop.create_server(make, **o), ssl=implicit_context)
         servers.append(server)
         ports[name] = server.sockets[0].getsockname()[1]
     for name, target in PROXIED.items():
-        server = await asyncio.start_server(proxy_to(ports[target]), host="127.0.0.1", port=0)
+        server = await listen(lambda **o: asyncio.start_server(proxy_to(ports[target]), **o))
         servers.append(server)
         ports[name] = server.sockets[0].getsockname()[1]
     # The port files last, so that one of them being there means all are up.

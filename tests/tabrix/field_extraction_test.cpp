@@ -90,6 +90,15 @@ TEST(FieldNumbers, IntegerGettersFollowThePrefixRules) {
         {"a,123456789", 2, 0, 123456789},
         {"99999999999", 1, 0, INT32_MAX},
         {"-99999999999", 1, 0, INT32_MIN},
+        // Leading zeros are decimal, as zero-padded months and days come in.
+        {"08", 1, 0, 8},
+        {"09", 1, 0, 9},
+        {"010", 1, 0, 10},
+        {"2004,08,09", 2, 0, 8},
+        {"2004,08,09", 3, 0, 9},
+        {"\"007\"", 1, 0, 7},
+        {"-010", 1, 0, -10},
+        {"0x1A", 1, -4, 0}, // nor is a hexadecimal field a number
     };
     for (const auto& c : cases) {
         int32_t value = 12345;
@@ -135,6 +144,10 @@ TEST(FieldTabFamily, UsesTheTabAsSeparator) {
     int32_t value = 0;
     EXPECT_EQ(0, TAB_iget("7\t20041\n", &value, 2));
     EXPECT_EQ(20041, value);
+    EXPECT_EQ(0, TAB_iget("2004\t08\t09", &value, 2));
+    EXPECT_EQ(8, value);
+    EXPECT_EQ(0, TAB_lget("2004\t08\t010", &value, 3));
+    EXPECT_EQ(10, value);
 }
 
 TEST(FieldSafety, NullArgumentsWriteNothing) {

@@ -5,6 +5,7 @@
 
 #include "calendar/holidays.h"
 #include "store/settings_record.h"
+#include "text/sjis_cut.h"
 
 namespace vntra {
 namespace {
@@ -36,6 +37,10 @@ void step_to_next_month(YearMonth& shown) {
     } else {
         shown.month += 1;
     }
+}
+
+int32_t shown_mark_range(int32_t mark_range) {
+    return mark_range == MARK_THIS_MONTH || mark_range == MARK_TODAY ? mark_range : MARK_THIS_WEEK;
 }
 
 MarkPeriod mark_period(const LocalDate& today, int32_t mark_range) {
@@ -162,7 +167,7 @@ std::string send_button_caption(const char* recipient_address) {
     if (caption.empty())
         return "メール送信";
     if (caption.size() > SHOWN_BYTES)
-        caption = caption.substr(0, SHOWN_BYTES) + " ～";
+        caption = sjis_cut(caption, SHOWN_BYTES) + " ～";
     return caption + " へメール送信";
 }
 

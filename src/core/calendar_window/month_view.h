@@ -38,6 +38,10 @@ struct MarkPeriod {
 // today; MARK_TODAY: today. Any other value is taken as the week, the default.
 MarkPeriod mark_period(const LocalDate& today, int32_t mark_range);
 
+// The mark range whose radio button shows checked: the value itself, or the
+// week for a value out of range, as mark_period takes it.
+int32_t shown_mark_range(int32_t mark_range);
+
 // The row of a dated entry without its mark; the date and time fill the first
 // 20 bytes, then two blanks, then content "：" place. Empty for other kinds.
 std::string month_line_text(const ScheduleRecord& record);

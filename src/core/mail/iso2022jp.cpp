@@ -56,10 +56,46 @@ uint16_t half_kana_at(std::string_view text, size_t& i) {
     return code;
 }
 
+// Position of a double-byte code among all codes in Shift-JIS order, so that
+// runs of codes can be counted across lead bytes (188 trail bytes a lead).
+int code_ordinal(uint16_t code) {
+    int trail = code & 0xFF;
+    return (code >> 8) * 188 + (trail < 0x7F ? trail - 0x40 : trail - 0x41);
+}
+
+uint16_t code_at_ordinal(int ordinal) {
+    int lead = ordinal / 188;
+    int index = ordinal % 188;
+    return static_cast<uint16_t>(lead * 256 + (index < 0x3F ? index + 0x40 : index + 0x41));
+}
+
+const uint16_t IBM_FIRST = 0xFA40;
+const uint16_t IBM_FIRST_KANJI = 0xFA5C;
+const uint16_t IBM_LAST = 0xFC4B;
+const uint16_t NEC_SELECTED_FIRST_KANJI = 0xED40;
+
+// The signs and numerals before the IBM kanji, 0xFA40 .. 0xFA5B.
+const uint16_t IBM_SIGN_TWINS[28] = {
+    0xEEEF, 0xEEF0, 0xEEF1, 0xEEF2, 0xEEF3, 0xEEF4, 0xEEF5, 0xEEF6, // ⅰ .. ⅷ
+    0xEEF7, 0xEEF8, 0x8754, 0x8755, 0x8756, 0x8757, 0x8758, 0x8759, // ⅸ ⅹ Ⅰ .. Ⅵ
+    0x875A, 0x875B, 0x875C, 0x875D, 0x81CA, 0xEEFA, 0xEEFB, 0xEEFC, // Ⅶ .. Ⅹ ￢ ￤ ＇ ＂
+    0x878A, 0x8782, 0x8784, 0x81E6,                                 // ㈱ № ℡ ∵
+};
+
 const char ESCAPE_TO_JIS[] = "\x1B$B";
 const char ESCAPE_TO_ASCII[] = "\x1B(B";
 
 } // namespace
+
+uint16_t ibm_extension_twin(uint16_t code) {
+    if (code < IBM_FIRST || code > IBM_LAST || !is_trail(static_cast<unsigned char>(code & 0xFF)))
+        return code;
+    if (code < IBM_FIRST_KANJI)
+        return IBM_SIGN_TWINS[code_ordinal(code) - code_ordinal(IBM_FIRST)];
+    // The 360 IBM kanji and their NEC-selected twins lie in the same order.
+    return code_at_ordinal(code_ordinal(NEC_SELECTED_FIRST_KANJI) + code_ordinal(code) -
+                           code_ordinal(IBM_FIRST_KANJI));
+}
 
 uint16_t sjis_to_jis(uint16_t code) {
     unsigned lead = code >> 8;
@@ -110,8 +146,8 @@ std::string to_iso2022jp(std::string_view sjis) {
             // what follows it (a line end, say) is not swallowed.
             size_t used = 1;
             if (i + 1 < sjis.size() && is_trail(static_cast<unsigned char>(sjis[i + 1]))) {
-                jis = sjis_to_jis(
-                    static_cast<uint16_t>(b << 8 | static_cast<unsigned char>(sjis[i + 1])));
+                jis = sjis_to_jis(ibm_extension_twin(
+                    static_cast<uint16_t>(b << 8 | static_cast<unsigned char>(sjis[i + 1]))));
                 used = 2;
             }
             put_double(jis != 0 ? jis : JIS_REPLACEMENT);
@@ -134,6 +170,25 @@ std::string to_iso2022jp(std::string_view sjis) {
     if (double_mode)
         out += ESCAPE_TO_ASCII;
     return out;
+}
+
+size_t arriving_length(std::string_view sjis) {
+    size_t length = 0;
+    size_t i = 0;
+    while (i < sjis.size() && sjis[i] != '\0') {
+        unsigned char b = static_cast<unsigned char>(sjis[i]);
+        if (is_half_kana(b)) {
+            half_kana_at(sjis, i);
+            length += 2;
+        } else if (is_lead(b)) {
+            i += i + 1 < sjis.size() && is_trail(static_cast<unsigned char>(sjis[i + 1])) ? 2 : 1;
+            length += 2;
+        } else {
+            ++i;
+            ++length;
+        }
+    }
+    return length;
 }
 
 std::string encode_header_word(std::string_view jis) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "mail/iso2022jp.h"
 #include "mail/mail_settings_check.h"
 #include "store/schedule_record.h"
 #include "text/trim_spaces.h"
@@ -23,6 +24,13 @@ std::string fixed_digits(int32_t value, int width) {
     char text[8];
     std::snprintf(text, sizeof text, "%0*d", width, static_cast<int>(kept));
     return text;
+}
+
+// What the phone receives is counted, not what we hold: half-width katakana
+// arrive full-width.
+int32_t sent_size(std::string_view text) {
+    size_t size = arriving_length(text);
+    return size > INT32_MAX - 1 ? INT32_MAX - 1 : static_cast<int32_t>(size);
 }
 
 int32_t clamped_sum(const std::vector<MailItem>& items) {
@@ -52,7 +60,7 @@ MailItem make_line_item(std::string_view line, int split) {
         text[split + 1] = '\n';
     }
     text += "\r\n";
-    return MailItem{text, static_cast<int32_t>(text.size() + 1)};
+    return MailItem{text, sent_size(text) + 1};
 }
 
 std::string expand_date_template(std::string_view format, int32_t year, int32_t month, int32_t day,
@@ -104,12 +112,16 @@ MailItem make_format_item(const ScheduleListEntry& entry, const SettingsRecord& 
         trim_spaces(part);
         text += part;
     }
-    return MailItem{text, static_cast<int32_t>(text.size())};
+    return MailItem{text, sent_size(text)};
 }
 
 MailItem make_todo_item(const ScheduleListEntry& entry) {
     std::string text = field_text(entry.record.content) + "\r\n";
-    return MailItem{text, static_cast<int32_t>(text.size() + 1)};
+    return MailItem{text, sent_size(text) + 1};
+}
+
+int32_t subject_number(size_t mail_count, size_t index) {
+    return mail_count <= 1 ? 0 : static_cast<int32_t>(index + 1);
 }
 
 std::string make_subject(const SubjectSet& subjects, const SubjectValues& values,
@@ -145,7 +157,7 @@ int send_in_chunks(MailContext& context, const std::vector<MailItem>& items, int
     for (size_t i = 0; i < mails.size(); ++i) {
         if (context.ui.stop_requested())
             return -1;
-        int32_t number = mails.size() == 1 ? 0 : static_cast<int32_t>(i + 1);
+        int32_t number = subject_number(mails.size(), i);
         if (!send_mail(context, make_subject(subjects, values, number), mails[i].body,
                        MAIL_PROGRESS))
             return -1;

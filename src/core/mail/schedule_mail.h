@@ -16,8 +16,9 @@
 
 namespace vntra {
 
-// One entry's part of a mail body. `size` is what packing counts, which for
-// list lines and ToDo items is one more than the text's length.
+// One entry's part of a mail body. `size` is what packing counts: the length
+// of the text as it arrives (half-width katakana are sent full-width, two
+// bytes each), and for list lines and ToDo items one more.
 struct MailItem {
     std::string text; // Shift-JIS, ends with CR LF (unless empty)
     int32_t size;
@@ -62,6 +63,10 @@ struct SubjectValues {
     int32_t first = 0;
     int32_t second = 0;
 };
+
+// The number a mail's subject carries: 0 (the plain subject) when one mail
+// holds everything, else 1, 2, … in order.
+int32_t subject_number(size_t mail_count, size_t index);
 
 // The plain subject when mail_number is 0, else the numbered one.
 std::string make_subject(const SubjectSet& subjects, const SubjectValues& values,

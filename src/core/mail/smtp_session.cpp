@@ -434,43 +434,22 @@ bool smtp_dialogue(ServerLink& link, TlsStream& stream, MailContext& context,
     if (!smtp_step(link, "DATA\r\n", "DATA", 354, 354, failure))
         return false;
 
-    // Header lines go out one write each, then the empty line.
-    std::string headers = header_lines(settings, subject);
-    for (size_t start = 0; start < headers.size();) {
-        size_t end = headers.find("\r\n", start) + 2;
-        if (!send_all_or_fail(link, std::string_view(headers).substr(start, end - start), failure))
-            return false;
-        start = end;
-    }
-    if (!send_all_or_fail(link, "\r\n", failure))
+    // Headers, body and the closing "." go out together: a write per line
+    // would make each mail wait on the peer's delayed acknowledgements.
+    std::vector<int32_t> line_sizes;
+    std::string message = header_lines(settings, subject) + "\r\n" +
+                          wire_body(to_iso2022jp(body), &line_sizes) + ".\r\n";
+    if (!send_all_or_fail(link, message, failure))
         return false;
-
-    // The body line by line; empty lines are not sent, and a line that starts
-    // with "." gets a second one so that the server does not take it as the end.
     MailProgress& progress = context.progress;
-    std::string converted = to_iso2022jp(body);
-    for (size_t start = 0; start < converted.size();) {
-        size_t end = converted.find('\n', start);
-        if (end == std::string::npos)
-            end = converted.size();
-        std::string_view piece = std::string_view(converted).substr(start, end - start);
-        start = end + 1;
-        if (piece.empty())
-            continue;
-        std::string line = piece[0] == '.' ? "." : "";
-        line.append(piece);
-        line += "\r\n";
-        if (!send_all_or_fail(link, line, failure))
-            return false;
-        if (mode == MAIL_PROGRESS && progress.progress_total > progress.progress_done) {
-            int32_t step = static_cast<int32_t>(piece.size() + 2);
-            if (step > progress.progress_total - progress.progress_done)
-                step = progress.progress_total - progress.progress_done;
-            progress.progress_done += step;
-            context.ui.step_progress(step);
-        }
+    for (int32_t size : line_sizes) {
+        if (mode != MAIL_PROGRESS || progress.progress_total <= progress.progress_done)
+            break;
+        int32_t step = std::min(size, progress.progress_total - progress.progress_done);
+        progress.progress_done += step;
+        context.ui.step_progress(step);
     }
-    if (!smtp_step(link, ".\r\n", "本文送信", 250, 250, failure))
+    if (!smtp_step(link, "", "本文送信", 250, 250, failure))
         return false;
     // The message is accepted; the answer to QUIT changes nothing.
     int code = 0;
@@ -484,6 +463,27 @@ bool deliver(MailContext& context, const std::string& password, std::string_view
              std::string_view body, int mode);
 
 } // namespace
+
+std::string wire_body(std::string_view converted, std::vector<int32_t>* line_sizes) {
+    std::string wire;
+    wire.reserve(converted.size() + converted.size() / 16 + 2);
+    for (size_t start = 0; start < converted.size();) {
+        size_t end = converted.find('\n', start);
+        if (end == std::string_view::npos)
+            end = converted.size();
+        std::string_view line = converted.substr(start, end - start);
+        start = end + 1;
+        if (line.empty())
+            continue;
+        if (line[0] == '.')
+            wire += '.';
+        wire.append(line);
+        wire += "\r\n";
+        if (line_sizes)
+            line_sizes->push_back(static_cast<int32_t>(line.size() + 2));
+    }
+    return wire;
+}
 
 std::string format_mail_date(const LocalTimeStamp& time) {
     static const char* const DAYS[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mail/mail_ui.h"
 #include "platform/clock.h"
@@ -65,6 +66,13 @@ struct MailContext {
 // Shift-JIS; body lines end in CR LF. Every reply is checked, every wait is
 // bounded; on any failure the user has been shown why and the result is false.
 bool send_mail(MailContext& context, std::string_view subject, std::string_view body, int mode);
+
+// The body as it goes over the wire after the header's empty line: the lines
+// of the ISO-2022-JP text (separated by LF) each ending in CR LF, empty lines
+// left out, and a line that starts with "." given a second one so that the
+// server does not take it for the end of the mail. `line_sizes`, when given,
+// receives each line's size as the progress bar counts it.
+std::string wire_body(std::string_view converted, std::vector<int32_t>* line_sizes = nullptr);
 
 // "Sun, 05 Dec 2004 14:03:07 +0900": the Date header's value, with English
 // names whatever the locale and the zone in hours and minutes.

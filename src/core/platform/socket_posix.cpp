@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -71,6 +72,10 @@ bool TcpConnection::open() {
         return false;
     // Non-blocking throughout, so that every wait goes through poll with a limit.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    // Each command waits for its reply, so nothing is gained by holding back
+    // a short write for the peer's delayed acknowledgement.
+    int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     handle_ = fd;
     return true;
 }

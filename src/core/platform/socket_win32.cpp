@@ -82,6 +82,10 @@ bool TcpConnection::open() {
     // Non-blocking throughout, so that every wait goes through select with a limit.
     u_long non_blocking = 1;
     ::ioctlsocket(s, FIONBIO, &non_blocking);
+    // Each command waits for its reply, so nothing is gained by holding back
+    // a short write for the peer's delayed acknowledgement.
+    BOOL on = TRUE;
+    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
     handle_ = static_cast<intptr_t>(s);
     return true;
 }

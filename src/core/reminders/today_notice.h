@@ -9,11 +9,8 @@
 
 namespace vntra {
 
-// One entry as the day's lists show it: time or dates, then content "：" place.
-// Empty for kinds that are not dated.
-std::string today_notice_line(const ScheduleRecord& record);
-
-// "【今日のスケジュールです】", then one line per entry covering today in
+// "【今日のスケジュールです】", then one row per entry (as the day list
+// shows it) covering today in
 // sort-key order, or "予定は、ありません。"; lines are joined by CR LF.
 std::string build_today_notice(const DataFile& store, const LocalDate& today);
 

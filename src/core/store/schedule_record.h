@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "text/sjis_cut.h"
+
 namespace vntra {
 
 static_assert(std::endian::native == std::endian::little,
@@ -88,10 +90,10 @@ ScheduleRecord deleted_record(int32_t id);
 
 // Copies text into a fixed field, cut to fit and always terminated, with the
 // bytes after the terminator cleared.
+// A text too long is cut at a character boundary, never inside a double-byte
+// character.
 template <size_t N> void set_text(char (&field)[N], const std::string& text) {
-    size_t length = text.size() < N - 1 ? text.size() : N - 1;
-    for (size_t i = 0; i < N; ++i)
-        field[i] = i < length ? text[i] : '\0';
+    copy_to_field(field, N, text);
 }
 
 // The text of a fixed field up to its terminator, or the whole field when a

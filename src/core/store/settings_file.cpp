@@ -51,6 +51,7 @@ void terminate_text_fields(SettingsRecord& s) {
     terminate_field(s.end_date_format);
     terminate_field(s.content_prefix);
     terminate_field(s.place_prefix);
+    terminate_field(s.smtp_account);
 }
 
 } // namespace

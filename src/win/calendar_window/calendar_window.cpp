@@ -132,9 +132,8 @@ void on_init(CalendarWindow& w) {
     w.selected_day = w.today.day;
     load_record_count(app.store);
 
-    int mark_range = app.settings.mark_range;
-    if (mark_range >= MARK_THIS_MONTH && mark_range <= MARK_TODAY)
-        ::CheckRadioButton(w.dialog, IDC_MARK_MONTH, IDC_MARK_TODAY, IDC_MARK_MONTH + mark_range);
+    ::CheckRadioButton(w.dialog, IDC_MARK_MONTH, IDC_MARK_TODAY,
+                       IDC_MARK_MONTH + shown_mark_range(app.settings.mark_range));
     ::CheckRadioButton(w.dialog, IDC_SEND_MONTH, IDC_SEND_WEEK6, IDC_SEND_MONTH);
     set_control_text(w.dialog, IDC_SEND_MAIL, send_button_caption(app.settings.recipient_address));
 

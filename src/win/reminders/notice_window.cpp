@@ -13,8 +13,20 @@ const COLORREF NOTICE_BACK_COLOUR = RGB(255, 255, 200);
 struct NoticeResources {
     HBRUSH back_brush = nullptr;
     HFONT text_font = nullptr;
+    HHOOK keyboard_filter = nullptr;
 };
 NoticeResources notice_resources;
+
+// The notice is modeless, but it often opens over a modal window (the
+// calendar) whose own loop knows nothing of it; this filter gives the notice
+// its keyboard in those loops too.
+LRESULT CALLBACK modal_loop_filter(int code, WPARAM wparam, LPARAM lparam) {
+    MSG* message = reinterpret_cast<MSG*>(lparam);
+    HWND notice = application().notice_window;
+    if (code >= 0 && notice && message && ::IsDialogMessageW(notice, message))
+        return TRUE;
+    return ::CallNextHookEx(notice_resources.keyboard_filter, code, wparam, lparam);
+}
 
 // Notices gather in the lower right corner of the work area, above the
 // taskbar, where they do not cover the calendar.
@@ -38,7 +50,12 @@ void place_in_corner(HWND dialog) {
 void on_init(App& app, HWND dialog) {
     app.notice_window = dialog;
     place_in_corner(dialog);
-    ::SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Shown without taking activation: alarms open it while the user types
+    // elsewhere, and those keys must not land here.
+    ::SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    notice_resources.keyboard_filter =
+        ::SetWindowsHookExW(WH_MSGFILTER, modal_loop_filter, nullptr, ::GetCurrentThreadId());
     HICON icon = ::LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
     ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -58,6 +75,8 @@ INT_PTR on_colour(HWND dialog, HDC context, HWND control) {
 
 void on_destroy(App& app) {
     app.notice_window = nullptr;
+    if (notice_resources.keyboard_filter)
+        ::UnhookWindowsHookEx(notice_resources.keyboard_filter);
     if (notice_resources.back_brush)
         ::DeleteObject(notice_resources.back_brush);
     if (notice_resources.text_font)
@@ -94,6 +113,10 @@ HWND open_notice(App& app, HWND owner) {
         ::CreateDialogParamW(app.instance, MAKEINTRESOURCEW(IDD_NOTICE), owner, notice_dialog_proc,
                              0);
     return app.notice_window;
+}
+
+bool notice_keyboard_message(const App& app, MSG& message) {
+    return app.notice_window && ::IsDialogMessageW(app.notice_window, &message);
 }
 
 void append_notice(App& app, std::string_view text) {

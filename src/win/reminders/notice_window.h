@@ -16,6 +16,12 @@ HWND open_notice(App& app, HWND owner);
 // their own line breaks.
 void append_notice(App& app, std::string_view text);
 
+// Hands a message of the program's own message loop to the notice window's
+// keyboard handling (Enter, Esc, Tab); true when it was used up there.
+// Modal loops (the calendar window's, message boxes) are covered by a message
+// filter the window installs while it is open.
+bool notice_keyboard_message(const App& app, MSG& message);
+
 } // namespace vntra
 
 #endif

@@ -22,6 +22,10 @@ const UINT SCAN_TIMER_ID = 100;
 const UINT SCAN_PERIOD_MS = 60000;
 const UINT TRAY_CALLBACK_MESSAGE = WM_APP + 100; // 32868
 const UINT TRAY_ICON_ID = 1;
+// While the taskbar does not take the icon (at log-on it may exist but not
+// answer yet), adding it is tried again on this timer.
+const UINT TRAY_RETRY_TIMER_ID = 101;
+const UINT TRAY_RETRY_PERIOD_MS = 2000;
 // Posted by start-up when the settings file is there but could not be read.
 const UINT SETTINGS_UNREAD_MESSAGE = WM_APP + 101;
 

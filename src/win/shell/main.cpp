@@ -7,18 +7,20 @@
 #include "resource_ids.h"
 #include "shell/app.h"
 #include "shell/resident_window.h"
+#include "reminders/notice_window.h"
 #include "shell/wide_text.h"
+#include "text/sjis_cut.h"
 #include "tabrix.h"
 
 namespace vntra {
 namespace {
 
+// At most 128 bytes of its Shift-JIS form, cut between characters.
 std::wstring executable_file_name() {
     wchar_t path[MAX_PATH + 1] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name = std::filesystem::path(path).filename().wstring();
     const size_t NAME_LIMIT = 128;
-    return name.size() > NAME_LIMIT ? name.substr(0, NAME_LIMIT) : name;
+    return widen(sjis_cut(narrow(std::filesystem::path(path).filename().wstring()), NAME_LIMIT));
 }
 
 void warn_second_instance() {
@@ -51,6 +53,8 @@ int run(HINSTANCE instance) {
         ::ShowWindow(window, SW_HIDE);
         MSG message;
         while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (notice_keyboard_message(app, message))
+                continue;
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }

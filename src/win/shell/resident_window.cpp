@@ -36,17 +36,33 @@ NOTIFYICONDATAW tray_registration(const App& app) {
     return data;
 }
 
+// The program icon at the size the system draws small icons, so that it is
+// sharp at every scaling; the icon file holds 16, 32 and 48 pixel images.
+HICON load_small_icon(HINSTANCE instance) {
+    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                           ::GetSystemMetrics(SM_CXSMICON),
+                                           ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
+// Adds the icon; when the taskbar does not take it (at log-on it may exist
+// but not answer yet), tries again on a timer until it does, for without the
+// icon there is no way into the program.
 void add_tray_icon(App& app) {
     if (!app.tray_icon)
-        app.tray_icon = static_cast<HICON>(
-            ::LoadImageW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, 0));
+        app.tray_icon = load_small_icon(app.instance);
     NOTIFYICONDATAW data = tray_registration(app);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = TRAY_CALLBACK_MESSAGE;
     data.hIcon = app.tray_icon;
     std::wstring tip = widen(std::string("Vontara ") + VERSION_TEXT);
     std::wcsncpy(data.szTip, tip.c_str(), sizeof data.szTip / sizeof data.szTip[0] - 1);
-    ::Shell_NotifyIconW(NIM_ADD, &data);
+    // An icon that is already there (a retry after a slow answer) only needs
+    // its data again.
+    bool added = ::Shell_NotifyIconW(NIM_ADD, &data) || ::Shell_NotifyIconW(NIM_MODIFY, &data);
+    if (added)
+        ::KillTimer(app.resident_window, TRAY_RETRY_TIMER_ID);
+    else
+        ::SetTimer(app.resident_window, TRAY_RETRY_TIMER_ID, TRAY_RETRY_PERIOD_MS, nullptr);
 }
 
 void delete_tray_icon(App& app) {
@@ -65,6 +81,19 @@ void show_tray_menu(App& app) {
     ::PostMessageW(app.resident_window, WM_NULL, 0, 0);
 }
 
+// The window the user already has open from the tray, brought back to the
+// front: once it has gone behind others, the tray is the way back to it.
+void bring_open_window_forward(const App& app) {
+    HWND window = ::GetLastActivePopup(app.resident_window);
+    if (!window || window == app.resident_window || !::IsWindowVisible(window))
+        window = app.calendar_window;
+    if (!window)
+        return;
+    if (::IsIconic(window))
+        ::ShowWindow(window, SW_RESTORE);
+    ::SetForegroundWindow(window);
+}
+
 void on_tray_callback(App& app, WPARAM icon_id, LPARAM mouse_event) {
     if (icon_id != TRAY_ICON_ID)
         return;
@@ -72,9 +101,14 @@ void on_tray_callback(App& app, WPARAM icon_id, LPARAM mouse_event) {
         return;
     if (app.busy) {
         ::MessageBeep(MB_OK);
+        bring_open_window_forward(app);
         return;
     }
     if (mouse_event == WM_LBUTTONDOWN) {
+        // The click lets the program come to the front; taken here, it makes
+        // the calendar the active window as it opens, whatever it opens
+        // beside it without activation (the notice).
+        ::SetForegroundWindow(app.resident_window);
         app.busy = true;
         open_calendar_window(app);
     } else {
@@ -154,7 +188,6 @@ bool start_up(App& app, HWND window) {
         return false;
     app.store.path = app.data_path;
     load_record_count(app.store);
-    add_tray_icon(app);
     SettingsReadOutcome read = SETTINGS_READ;
     app.settings = load_settings(app.settings_path, app.program_folder_sjis, &read);
     app.settings_loaded = true;
@@ -163,11 +196,16 @@ bool start_up(App& app, HWND window) {
     if (read == SETTINGS_UNREADABLE)
         ::PostMessageW(window, SETTINGS_UNREAD_MESSAGE, 0, 0);
     ::SetTimer(window, SCAN_TIMER_ID, SCAN_PERIOD_MS, nullptr);
+    // The icon comes last: while the taskbar answers, this thread takes
+    // messages sent to it (an ending session among them), and those must
+    // find start-up complete, the settings loaded for the exit housekeeping.
+    add_tray_icon(app);
     return true;
 }
 
 void exit_housekeeping(App& app) {
     ::KillTimer(app.resident_window, SCAN_TIMER_ID);
+    ::KillTimer(app.resident_window, TRAY_RETRY_TIMER_ID);
     finish_mail_jobs();
     finish_minute_scans(app);
     if (app.settings_loaded) {
@@ -208,6 +246,8 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
     case WM_TIMER:
         if (wparam == SCAN_TIMER_ID)
             scan_alarms_and_reminders(app);
+        else if (wparam == TRAY_RETRY_TIMER_ID)
+            add_tray_icon(app);
         return 0;
     case TRAY_CALLBACK_MESSAGE:
         on_tray_callback(app, wparam, lparam);
@@ -235,8 +275,7 @@ HWND create_resident_window(HINSTANCE instance) {
     window_class.lpfnWndProc = resident_window_proc;
     window_class.hInstance = instance;
     window_class.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
-    window_class.hIconSm = static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, 0));
+    window_class.hIconSm = load_small_icon(instance);
     window_class.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     window_class.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
     window_class.lpszClassName = RESIDENT_CLASS_NAME;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 
 #include "store/settings_record.h"
@@ -225,11 +226,34 @@ TEST(CalendarCaptions, TodoNoticeAndSendButton) {
         {"a@b.jp", "a@b.jp へメール送信"},
         {"12345678901234567890", "12345678901234567890 へメール送信"},     // 20 bytes
         {"123456789012345678901", "12345678901234567890 ～ へメール送信"}, // 21 bytes
+        // A double-byte character across the 20th byte is left out whole.
+        {"1234567890123456789予定", "1234567890123456789 ～ へメール送信"},
+        {"123456789012345678予定", "123456789012345678予 ～ へメール送信"},
     };
     for (const Case& c : cases) {
         char field[256] = {};
         std::strncpy(field, c.address, sizeof field - 1);
         EXPECT_SJIS_EQ(c.caption, send_button_caption(field));
+    }
+}
+
+TEST(MarkRadios, OutOfRangeShowsTheWeekAsTheMarksDo) {
+    struct Case {
+        int32_t stored;
+        int32_t shown;
+    };
+    const Case cases[] = {{MARK_THIS_MONTH, MARK_THIS_MONTH},
+                          {MARK_THIS_WEEK, MARK_THIS_WEEK},
+                          {MARK_TODAY, MARK_TODAY},
+                          {3, MARK_THIS_WEEK},
+                          {-1, MARK_THIS_WEEK},
+                          {INT32_MIN, MARK_THIS_WEEK}};
+    LocalDate today{2004, 5, 3};
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.shown, shown_mark_range(c.stored)) << c.stored;
+        // The radio shown and the marks drawn agree.
+        EXPECT_EQ(mark_period(today, c.shown).first_key, mark_period(today, c.stored).first_key);
+        EXPECT_EQ(mark_period(today, c.shown).last_key, mark_period(today, c.stored).last_key);
     }
 }
 

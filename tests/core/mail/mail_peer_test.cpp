@@ -167,6 +167,31 @@ TEST(MailPeer, RefusalsStopTheSession) {
     }
 }
 
+// 251 ("not local; will forward") accepts a recipient as 250 does, for the
+// first and the second recipient alike.
+TEST(MailPeer, ForwardedRecipientsAreAccepted) {
+    REQUIRE_PEER("VNTRA_SMTP_PORT");
+    struct Case {
+        std::string recipient;
+        std::string recipient2;
+    };
+    const Case cases[] = {{"forward", ""}, {"to", "forward"}, {"forward", "forward"}};
+    for (const Case& c : cases) {
+        std::string to = fresh_address(c.recipient);
+        SettingsRecord settings = peer_settings(peer_port("VNTRA_SMTP_PORT"), to);
+        std::string cc = c.recipient2.empty() ? "" : fresh_address(c.recipient2);
+        set_text(settings.recipient_address2, cc);
+        MailRun run(settings);
+        EXPECT_TRUE(send_mail(run.context, "転送", "本文\r\n", MAIL_QUIET)) << to;
+        EXPECT_TRUE(run.ui.messages.empty()) << utf8(run.ui.only_message());
+        std::vector<testing::StoredMail> mails = stored_mails(to);
+        ASSERT_EQ(1u, mails.size()) << to;
+        if (!cc.empty()) {
+            EXPECT_NE(std::string::npos, mails[0].envelope.find("RCPT TO " + cc));
+        }
+    }
+}
+
 TEST(MailPeer, AServerThatSaysNoGetsQuitAndNothingElse) {
     REQUIRE_PEER("VNTRA_ODD_REFUSE_PORT");
     SettingsRecord settings = peer_settings(peer_port("VNTRA_ODD_REFUSE_PORT"), "to@example.jp");
@@ -331,7 +356,9 @@ TEST(MailPeerCommand, PacksSchedulesThenSendsTodos) {
     ScheduleMailSource source{entries, rows, MONTH_LINE_SPLIT, todos};
     ASSERT_TRUE(send_schedule_mails(run.context, source, MONTH_SUBJECTS, {12, 0}));
 
-    EXPECT_EQ((std::vector<std::string>{"button off", "range 450", "reset", "range 19", "reset",
+    // The ToDo items count as they arrive: 買い物 9, クリーニング (sent
+    // full-width) 12 + 2 + 1.
+    EXPECT_EQ((std::vector<std::string>{"button off", "range 450", "reset", "range 24", "reset",
                                         "message", "button on"}),
               run.ui.calls);
     EXPECT_EQ(MESSAGE_NOTICE, run.ui.messages[0].style);

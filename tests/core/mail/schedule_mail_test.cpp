@@ -125,6 +125,76 @@ TEST(MailComposition, TodoItems) {
     EXPECT_EQ(9, item.size);
 }
 
+TEST(MailComposition, ItemsCountWhatArrives) {
+    struct Case {
+        std::string text;
+        size_t arriving;
+    };
+    const Case cases[] = {
+        {"", 0},
+        {"abc\r\n", 5},
+        {"予定", 4},
+        {"ﾚﾎﾟｰﾄ提出", 12},           // sent as レポート提出: ﾎﾟ is one character
+        {"ｶﾞｷﾞｸﾞ", 6},               // marks join
+        {"ﾅﾞ", 4},                   // a mark that joins nothing is a character of its own
+        {"ｱ\x81", 4},                // a lone lead byte arrives as "〓"
+        {"\xFB\xFC", 2},             // an IBM extension character keeps its two bytes
+        {std::string("ｱ\0ｱ", 3), 2}, // the text ends at its terminator
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.arriving, arriving_length(c.text)) << ::vntra::testing::readable(c.text);
+
+    EXPECT_EQ(14, make_todo_item(entry_with("ﾚﾎﾟｰﾄ提出", "")).size - 1);
+    SettingsRecord format = default_settings("C:\\");
+    format.format_enabled = format.format_content = 1;
+    set_text(format.content_prefix, "PLAN:");
+    MailItem formatted = make_format_item(entry_with("ﾚﾎﾟｰﾄ提出", ""), format);
+    EXPECT_SJIS_EQ("PLAN:ﾚﾎﾟｰﾄ提出\r\n", formatted.text);
+    EXPECT_EQ(19, formatted.size);
+    EXPECT_EQ(4 + 12 + 2 + 1, make_line_item("1日 ﾚﾎﾟｰﾄ提出", -1).size);
+}
+
+// ToDo lists full of half-width katakana, packed to the exact limit: what
+// arrives (as Shift-JIS, full-width) stays within it, whatever the mix.
+TEST(MailComposition, HalfWidthKatakanaPackToTheLimitThatArrives) {
+    // "ﾚﾎﾟｰﾄ提出" + CR LF arrives as 14 bytes and is packed as 15.
+    std::vector<MailItem> items;
+    for (int i = 0; i < 26; ++i)
+        items.push_back(make_todo_item(entry_with("ﾚﾎﾟｰﾄ提出", "")));
+    ASSERT_EQ(15, items[0].size);
+    items.push_back(make_todo_item(entry_with("ｱｲｳ", ""))); // 6 + 2 + 1 = 9: 399
+    items.push_back(make_todo_item(entry_with("", "")));    // 2 + 1 = 3: past 400
+    std::vector<PackedMail> mails = pack_items(items, 400);
+    ASSERT_EQ(2u, mails.size());
+    EXPECT_EQ(399, mails[0].used);
+    for (const PackedMail& mail : mails)
+        EXPECT_LE(arriving_length(mail.body), 400u);
+    EXPECT_EQ(26 * 14 + 8u, arriving_length(mails[0].body));
+
+    for (int half_width = 0; half_width <= 60; ++half_width) {
+        std::string content;
+        for (int i = 0; i < 60; ++i)
+            content += i < half_width ? "ｶﾞ" : "a";
+        std::vector<MailItem> many(30, make_todo_item(entry_with(content, "")));
+        for (const PackedMail& mail : pack_items(many, 400))
+            EXPECT_LE(arriving_length(mail.body), 400u) << half_width;
+    }
+}
+
+TEST(MailComposition, PlainSubjectOnlyForASingleMail) {
+    struct Case {
+        size_t mails;
+        size_t index;
+        int32_t number;
+    };
+    const Case cases[] = {{1, 0, 0}, {0, 0, 0}, {2, 0, 1}, {2, 1, 2}, {5, 4, 5}};
+    for (const Case& c : cases)
+        EXPECT_EQ(c.number, subject_number(c.mails, c.index)) << c.mails << " " << c.index;
+    EXPECT_SJIS_EQ("3月のスケジュール", make_subject(MONTH_SUBJECTS, {3, 0}, subject_number(1, 0)));
+    EXPECT_SJIS_EQ("3月のスケジュール No.2",
+                   make_subject(MONTH_SUBJECTS, {3, 0}, subject_number(3, 1)));
+}
+
 // Month lines whose items pack to exact byte counts: the date column, two
 // blanks and a content of full-width characters.
 MailItem month_item(int full_width_chars, const std::string& tail) {

@@ -238,5 +238,34 @@ TEST(MailCommand, AFailedSendEnablesTheButtonAgain) {
     EXPECT_EQ(400, run.progress.mail_limit_bytes);
 }
 
+// What follows DATA, as the server must read it: CR LF line ends, no empty
+// lines, and a "." at a line's start doubled so that only the last line ends
+// the mail.
+TEST(MailSession, BodyOnTheWire) {
+    struct Case {
+        std::string converted;
+        std::string wire;
+        std::vector<int32_t> line_sizes;
+    };
+    const Case cases[] = {
+        {"", "", {}},
+        {"A\nB", "A\r\nB\r\n", {3, 3}},
+        {"A\n\n\nB\n", "A\r\nB\r\n", {3, 3}},
+        {".", "..\r\n", {3}},
+        {".x\n..\nx.\n", "..x\r\n...\r\nx.\r\n", {4, 4, 4}},
+        {" .\n.\r", " .\r\n..\r\r\n", {4, 4}},
+        {"\x1B$B%F\x1B(B\n", "\x1B$B%F\x1B(B\r\n", {10}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int32_t> sizes;
+        EXPECT_EQ(c.wire, wire_body(c.converted, &sizes)) << c.converted;
+        EXPECT_EQ(c.line_sizes, sizes) << c.converted;
+    }
+    // Whatever the text, no line of the wire form is the lone "." that ends the mail.
+    std::string text = ".\n.\n..\n";
+    std::string wire = wire_body(text);
+    EXPECT_EQ(std::string::npos, ("\r\n" + wire).find("\r\n.\r\n"));
+}
+
 } // namespace
 } // namespace vntra

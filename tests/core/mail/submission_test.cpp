@@ -270,6 +270,8 @@ TEST(SubmissionTls, RefusalsSendNoLogin) {
          tls_failure_message(TLS_UNTRUSTED, "localhost", 0)},
         {"other-host", "localhost", SECURITY_STARTTLS,
          tls_failure_message(TLS_WRONG_HOST, "localhost", 0)},
+        {"expired", "localhost", SECURITY_STARTTLS,
+         tls_failure_message(TLS_EXPIRED, "localhost", 0)},
         {"plain-auth", "localhost", SECURITY_STARTTLS, NO_STARTTLS_MESSAGE},
         {"no-auth", "localhost", SECURITY_STARTTLS, NO_AUTH_MESSAGE},
         {"tls11", "localhost", SECURITY_SSL, tls_failure_message(TLS_OLD_VERSION, "localhost", 0)},

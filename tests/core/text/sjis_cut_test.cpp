@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "store/schedule_record.h"
 #include "support/sjis_assert.h"
 #include "text/sjis_cut.h"
 
@@ -38,6 +39,28 @@ TEST(SjisCut, FieldsAreTerminatedInsideTheirWidth) {
     copy_to_field(field, sizeof field, "ab");
     EXPECT_SJIS_EQ("ab", field);
     EXPECT_EQ(0, std::memcmp(field + 2, "\0\0\0\0\0\0", 6));
+}
+
+// Record fields take the same cut: a 65-byte content keeps 64 bytes at most,
+// and a character across that line is left out whole.
+TEST(SjisCut, RecordFieldsCutAtCharacters) {
+    struct Case {
+        std::string text;
+        size_t kept;
+    };
+    const Case cases[] = {
+        {std::string(70, 'a'), 64},
+        {std::string(63, 'a') + "予定", 63},
+        {std::string(62, 'a') + "予定", 64},
+        {std::string(64, 'a'), 64},
+    };
+    for (const Case& c : cases) {
+        ScheduleRecord r = blank_record();
+        std::memset(r.content, 'x', sizeof r.content);
+        set_text(r.content, c.text);
+        EXPECT_EQ(c.kept, std::strlen(r.content)) << c.text;
+        EXPECT_EQ(c.text.substr(0, c.kept), std::string(r.content));
+    }
 }
 
 } // namespace
