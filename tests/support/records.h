@@ -24,6 +24,17 @@ inline ScheduleRecord dated_record(int32_t kind, LocalDate start, LocalDate end,
     return r;
 }
 
+// A time range on one day, sh:sm to eh:em.
+inline ScheduleRecord timed_record(LocalDate day, int sh, int sm, int eh, int em,
+                                   const char* content = "", const char* place = "") {
+    ScheduleRecord r = dated_record(KIND_TIME_RANGE, day, day, content, place);
+    r.start_hour = sh;
+    r.start_minute = sm;
+    r.end_hour = eh;
+    r.end_minute = em;
+    return r;
+}
+
 } // namespace vntra::testing
 
 #endif

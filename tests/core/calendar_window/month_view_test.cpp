@@ -15,16 +15,7 @@ namespace vntra {
 namespace {
 
 using testing::dated_record;
-
-ScheduleRecord timed(LocalDate day, int sh, int sm, int eh, int em, const char* content,
-                     const char* place) {
-    ScheduleRecord r = dated_record(KIND_TIME_RANGE, day, day, content, place);
-    r.start_hour = sh;
-    r.start_minute = sm;
-    r.end_hour = eh;
-    r.end_minute = em;
-    return r;
-}
+using testing::timed_record;
 
 TEST(MonthPaging, StopsAtJanuary2001AndWrapsYears) {
     struct Case {
@@ -79,7 +70,7 @@ TEST(MonthRows, FormatEachKindWithTheDateInTwentyBytes) {
         ScheduleRecord record;
         const char* line;
     } cases[] = {
-        {timed(day, 9, 0, 10, 30, "会議", "本社"), "03月15日 09:00-10:30  会議：本社"},
+        {timed_record(day, 9, 0, 10, 30, "会議", "本社"), "03月15日 09:00-10:30  会議：本社"},
         {dated_record(KIND_DATE_SPAN, {2004, 12, 28}, {2005, 1, 5}, "帰省", ""),
          "12月28日-01月05日     帰省："},
         {dated_record(KIND_MORNING, day, day, "通院", "病院"), "03月15日 午前         通院：病院"},
@@ -145,7 +136,7 @@ class MonthViewFile : public testing::DataFileTest {};
 
 TEST_F(MonthViewFile, ListsTheMonthSortedWithMarksAndBorders) {
     add(dated_record(KIND_ALL_DAY, {2004, 3, 15}, {2004, 3, 15}, "休暇"));
-    add(timed({2004, 3, 15}, 9, 0, 10, 30, "会議", "本社"));
+    add(timed_record({2004, 3, 15}, 9, 0, 10, 30, "会議", "本社"));
     add(dated_record(KIND_DATE_SPAN, {2004, 2, 27}, {2004, 3, 2}, "出張", "大阪"));
     add(dated_record(KIND_ALL_DAY, {2004, 4, 1}, {2004, 4, 1}, "四月"));
     ScheduleRecord todo = blank_record();

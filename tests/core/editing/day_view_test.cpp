@@ -10,16 +10,7 @@ namespace vntra {
 namespace {
 
 using testing::dated_record;
-
-ScheduleRecord timed(LocalDate day, int sh, int sm, int eh, int em, const char* content,
-                     const char* place) {
-    ScheduleRecord r = dated_record(KIND_TIME_RANGE, day, day, content, place);
-    r.start_hour = sh;
-    r.start_minute = sm;
-    r.end_hour = eh;
-    r.end_minute = em;
-    return r;
-}
+using testing::timed_record;
 
 TEST(DayLine, EveryKindHasThe19ByteColumn) {
     const LocalDate day = {2004, 3, 10};
@@ -27,7 +18,7 @@ TEST(DayLine, EveryKindHasThe19ByteColumn) {
         ScheduleRecord record;
         const char* line;
     } cases[] = {
-        {timed(day, 9, 0, 10, 30, "会議", ""), "09:00-10:30        会議："},
+        {timed_record(day, 9, 0, 10, 30, "会議", ""), "09:00-10:30        会議："},
         {dated_record(KIND_DATE_SPAN, {2004, 3, 8}, {2004, 3, 12}, "出張", "大阪"),
          "03月08日-03月12日  出張：大阪"},
         {dated_record(KIND_MORNING, day, day, "通院", "病院"), "午前               通院：病院"},
@@ -52,9 +43,9 @@ class DayViewTest : public testing::DataFileTest {};
 
 TEST_F(DayViewTest, SpansThatBeganEarlierComeFirst) {
     add(dated_record(KIND_ALL_DAY, {2004, 3, 10}, {2004, 3, 10}, "終日", ""));
-    add(timed({2004, 3, 10}, 13, 0, 14, 0, "午後の会議", ""));
+    add(timed_record({2004, 3, 10}, 13, 0, 14, 0, "午後の会議", ""));
     add(dated_record(KIND_DATE_SPAN, {2004, 3, 8}, {2004, 3, 12}, "出張", "大阪"));
-    add(timed({2004, 3, 10}, 9, 0, 10, 30, "朝の会議", ""));
+    add(timed_record({2004, 3, 10}, 9, 0, 10, 30, "朝の会議", ""));
     add(dated_record(KIND_MORNING, {2004, 3, 11}, {2004, 3, 11}, "翌日", ""));
     ScheduleRecord todo = blank_record();
     todo.kind = KIND_TODO;

@@ -14,23 +14,14 @@ namespace {
 
 using testing::dated_record;
 using testing::read_file_bytes;
-
-ScheduleRecord time_range(LocalDate day, int sh, int sm, int eh, int em, const char* content,
-                          const char* place) {
-    ScheduleRecord r = dated_record(KIND_TIME_RANGE, day, day, content, place);
-    r.start_hour = sh;
-    r.start_minute = sm;
-    r.end_hour = eh;
-    r.end_minute = em;
-    return r;
-}
+using testing::timed_record;
 
 TEST(ExportLine, KindDependentColumnsAndQuoting) {
     struct Case {
         ScheduleRecord record;
         const char* line;
     };
-    ScheduleRecord alarmed = time_range({2004, 3, 15}, 9, 0, 10, 30, "会議", "本社");
+    ScheduleRecord alarmed = timed_record({2004, 3, 15}, 9, 0, 10, 30, "会議", "本社");
     alarmed.alarm_state = TRIGGER_ARMED;
     alarmed.alarm_lead_minutes = 10;
     const Case cases[] = {
@@ -173,7 +164,7 @@ struct ExportFile : testing::DataFileTest {
 TEST_F(ExportFile, HeaderThenMatchingRecordsInFileOrder) {
     add(dated_record(KIND_ALL_DAY, {2004, 4, 20}, {2004, 4, 20}, "後の日", ""));
     add(dated_record(KIND_ALL_DAY, {2004, 6, 1}, {2004, 6, 1}, "範囲外", ""));
-    add(time_range({2004, 4, 2}, 9, 0, 10, 30, "前の日", "本社"));
+    add(timed_record({2004, 4, 2}, 9, 0, 10, 30, "前の日", "本社"));
     ScheduleRecord todo = blank_record();
     todo.kind = KIND_TODO;
     set_text(todo.content, "ToDo");
