@@ -166,8 +166,10 @@ bool Program::launch(const std::filesystem::path& folder) {
 }
 
 bool Program::start(const std::filesystem::path& folder) {
-    if (!launch(folder))
-        return false;
+    return launch(folder) && wait_until_started();
+}
+
+bool Program::wait_until_started() {
     wait_until([&] {
         for (HWND window : top_level_windows(L"vntra", process_id_, false, false))
             if (class_name(window) == "vntra")

@@ -18,11 +18,11 @@ bool taken_in_week(const ScheduleRecord& record, const WeekDates& week) {
     return overlaps_days(record, make_date_key(week.first), make_date_key(week.last));
 }
 
-WeekView build_week_view(const DataFile& store, YearMonth shown, int week) {
+WeekView build_week_view(const DataFile& store, YearMonth shown, int week, bool* read_ok) {
     WeekDates dates = week_dates(shown, week);
     WeekView view;
     view.entries = build_sorted_list(
-        store, [&](const ScheduleRecord& record) { return taken_in_week(record, dates); });
+        store, [&](const ScheduleRecord& record) { return taken_in_week(record, dates); }, read_ok);
     view.rows.reserve(view.entries.size());
     for (const ScheduleListEntry& entry : view.entries)
         view.rows.push_back(month_line_text(entry.record));

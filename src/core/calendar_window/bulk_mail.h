@@ -34,7 +34,8 @@ struct WeekView {
     ScheduleList entries;
     std::vector<std::string> rows;
 };
-WeekView build_week_view(const DataFile& store, YearMonth shown, int week);
+// `read_ok`, when given, tells whether the data file was read whole.
+WeekView build_week_view(const DataFile& store, YearMonth shown, int week, bool* read_ok = nullptr);
 
 // A month-list row without its 3-byte mark ("★ " or "　 ").
 std::string unmarked_row(const std::string& row);

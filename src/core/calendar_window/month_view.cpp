@@ -138,10 +138,10 @@ MonthView build_month_view(const DataFile& store, YearMonth shown, const LocalDa
     return view;
 }
 
-TodoView build_todo_view(const DataFile& store) {
+TodoView build_todo_view(const DataFile& store, bool* read_ok) {
     TodoView view;
     view.entries = build_sorted_list(
-        store, [](const ScheduleRecord& record) { return record.kind == KIND_TODO; });
+        store, [](const ScheduleRecord& record) { return record.kind == KIND_TODO; }, read_ok);
     // All ToDo items share one sort key; the list orders them by id instead,
     // right-aligned so that 12 comes after 9.
     for (ScheduleListEntry& entry : view.entries)

@@ -77,7 +77,8 @@ struct TodoView {
     std::vector<std::string> rows;
 };
 
-TodoView build_todo_view(const DataFile& store);
+// `read_ok`, when given, tells whether the data file was read whole.
+TodoView build_todo_view(const DataFile& store, bool* read_ok = nullptr);
 
 // "%d件のＴｏＤｏも送信します" when ToDo items go out with the mails, else "".
 std::string todo_notice_text(size_t todo_count, int32_t send_todo);

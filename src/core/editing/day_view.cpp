@@ -35,12 +35,12 @@ std::string day_line_text(const ScheduleRecord& r) {
     return line;
 }
 
-DayView build_day_view(const DataFile& store, const LocalDate& day) {
+DayView build_day_view(const DataFile& store, const LocalDate& day, bool* read_ok) {
     DayView view;
     view.day = day;
     int32_t key = make_date_key(day);
     view.entries = build_sorted_list(
-        store, [key](const ScheduleRecord& record) { return covers_day(record, key); });
+        store, [key](const ScheduleRecord& record) { return covers_day(record, key); }, read_ok);
     view.rows.reserve(view.entries.size());
     for (const ScheduleListEntry& entry : view.entries)
         view.rows.push_back(day_line_text(entry.record));

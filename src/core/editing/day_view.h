@@ -28,7 +28,8 @@ struct DayView {
     std::vector<std::string> rows; // row i shows entries[i]
 };
 
-DayView build_day_view(const DataFile& store, const LocalDate& day);
+// `read_ok`, when given, tells whether the data file was read whole.
+DayView build_day_view(const DataFile& store, const LocalDate& day, bool* read_ok = nullptr);
 
 // "%d年%d月%d日".
 std::string day_caption(const LocalDate& day);

@@ -151,18 +151,49 @@ std::vector<PackedMail> pack_items(const std::vector<MailItem>& items, int32_t l
     return mails;
 }
 
+std::vector<OutgoingMail> compose_mails(const std::vector<MailItem>& items, int32_t limit,
+                                        const SubjectSet& subjects, const SubjectValues& values) {
+    std::vector<PackedMail> packed = pack_items(items, limit);
+    std::vector<OutgoingMail> mails;
+    mails.reserve(packed.size());
+    for (size_t i = 0; i < packed.size(); ++i)
+        mails.push_back({make_subject(subjects, values, subject_number(packed.size(), i)),
+                         std::move(packed[i].body)});
+    return mails;
+}
+
 int send_in_chunks(MailContext& context, const std::vector<MailItem>& items, int32_t limit,
                    const SubjectSet& subjects, const SubjectValues& values) {
-    std::vector<PackedMail> mails = pack_items(items, limit);
-    for (size_t i = 0; i < mails.size(); ++i) {
+    std::vector<OutgoingMail> mails = compose_mails(items, limit, subjects, values);
+    for (const OutgoingMail& mail : mails) {
         if (context.ui.stop_requested())
             return -1;
-        int32_t number = subject_number(mails.size(), i);
-        if (!send_mail(context, make_subject(subjects, values, number), mails[i].body,
-                       MAIL_PROGRESS))
+        if (!send_mail(context, mail.subject, mail.body, MAIL_PROGRESS))
             return -1;
     }
     return static_cast<int>(mails.size());
+}
+
+std::vector<MailItem> schedule_items(const ScheduleMailSource& source,
+                                     const SettingsRecord& settings) {
+    std::vector<MailItem> items;
+    items.reserve(source.entries.size());
+    for (size_t i = 0; i < source.entries.size(); ++i) {
+        if (settings.format_enabled == 1)
+            items.push_back(make_format_item(source.entries[i], settings));
+        else
+            items.push_back(make_line_item(i < source.rows.size() ? source.rows[i] : "",
+                                           source.split_position));
+    }
+    return items;
+}
+
+std::vector<MailItem> todo_items(std::span<const ScheduleListEntry> todo_entries) {
+    std::vector<MailItem> items;
+    items.reserve(todo_entries.size());
+    for (const ScheduleListEntry& entry : todo_entries)
+        items.push_back(make_todo_item(entry));
+    return items;
 }
 
 bool send_schedule_mails(MailContext& context, const ScheduleMailSource& source,
@@ -200,27 +231,14 @@ bool send_schedule_mails(MailContext& context, const ScheduleMailSource& source,
     int schedule_mails = 0;
     int todo_mails = 0;
     if (schedule_count > 0) {
-        std::vector<MailItem> items;
-        items.reserve(schedule_count);
-        for (size_t i = 0; i < schedule_count; ++i) {
-            if (settings.format_enabled == 1)
-                items.push_back(make_format_item(source.entries[i], settings));
-            else
-                items.push_back(make_line_item(i < source.rows.size() ? source.rows[i] : "",
-                                               source.split_position));
-        }
-        schedule_mails = send_batch(items, subjects, values);
+        schedule_mails = send_batch(schedule_items(source, settings), subjects, values);
         if (schedule_mails < 0) {
             ui.enable_send_button(true);
             return false;
         }
     }
     if (with_todo && todo_count > 0) {
-        std::vector<MailItem> items;
-        items.reserve(todo_count);
-        for (const ScheduleListEntry& entry : source.todo_entries)
-            items.push_back(make_todo_item(entry));
-        todo_mails = send_batch(items, TODO_SUBJECTS, SubjectValues{});
+        todo_mails = send_batch(todo_items(source.todo_entries), TODO_SUBJECTS, SubjectValues{});
         if (todo_mails < 0) {
             ui.enable_send_button(true);
             return false;

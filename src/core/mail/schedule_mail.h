@@ -81,6 +81,17 @@ struct PackedMail {
 };
 std::vector<PackedMail> pack_items(const std::vector<MailItem>& items, int32_t limit);
 
+// One mail ready to go: its subject and body (Shift-JIS, lines in CR LF).
+struct OutgoingMail {
+    std::string subject;
+    std::string body;
+};
+
+// The items packed into mails with their subjects: the plain subject when one
+// mail holds them all, else the numbered ones in order.
+std::vector<OutgoingMail> compose_mails(const std::vector<MailItem>& items, int32_t limit,
+                                        const SubjectSet& subjects, const SubjectValues& values);
+
 // Packs and sends the items, in progress mode; the plain subject when one
 // mail holds them all, else the numbered subjects. The number of mails sent,
 // or -1 when a send failed (the later ones are not tried) or the window asked
@@ -96,6 +107,12 @@ struct ScheduleMailSource {
     int split_position = MONTH_LINE_SPLIT;
     std::span<const ScheduleListEntry> todo_entries;
 };
+
+// The source's schedule items (its rows as two-line items, or the special
+// format when the settings switch it on), and its ToDo items.
+std::vector<MailItem> schedule_items(const ScheduleMailSource& source,
+                                     const SettingsRecord& settings);
+std::vector<MailItem> todo_items(std::span<const ScheduleListEntry> todo_entries);
 
 // The whole mail command of the calendar window and the day list. True when
 // it ran to its result message; false when it stopped early (settings still

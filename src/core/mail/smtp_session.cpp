@@ -451,6 +451,8 @@ bool smtp_dialogue(ServerLink& link, TlsStream& stream, MailContext& context,
     }
     if (!smtp_step(link, "", "本文送信", 250, 250, failure))
         return false;
+    if (context.accepted)
+        context.accepted();
     // The message is accepted; the answer to QUIT changes nothing.
     int code = 0;
     std::string reply;
@@ -502,29 +504,35 @@ std::string format_mail_date(const LocalTimeStamp& time) {
     return text;
 }
 
+std::string unusable_settings_message(const SettingsRecord& settings, std::string* password) {
+    std::string unsafe = unsafe_mail_setting_message(settings);
+    if (!unsafe.empty())
+        return unsafe;
+    // Settings that would send the password in the clear, or that cannot
+    // say how to protect it, stop here, before anything goes out.
+    int security = settings.smtp_security;
+    std::string stored;
+    if (security != SECURITY_NONE && security != SECURITY_STARTTLS && security != SECURITY_SSL)
+        return UNKNOWN_SECURITY_MESSAGE;
+    if (settings.smtp_auth == 1 && security == SECURITY_NONE)
+        return AUTH_WITHOUT_TLS_MESSAGE;
+    if (settings.smtp_auth == 1 && !smtp_password(settings, stored))
+        return NO_PASSWORD_MESSAGE;
+    if (password)
+        password->swap(stored);
+    std::fill(stored.begin(), stored.end(), '\0');
+    return {};
+}
+
 bool send_mail(MailContext& context, std::string_view subject, std::string_view body, int mode) {
     MailUi& ui = context.ui;
     const SettingsRecord& settings = context.settings;
     // Every way out but the two below may go away by itself.
     context.outcome = MAIL_MAY_PASS;
-    std::string unsafe = unsafe_mail_setting_message(settings);
-    if (!unsafe.empty()) {
-        ui.show_message(MESSAGE_ERROR, unsafe);
-        return false;
-    }
-    // Settings that would send the password in the clear, or that cannot
-    // say how to protect it, stop here, before anything goes out.
-    int security = settings.smtp_security;
     std::string password;
-    const char* protection = nullptr;
-    if (security != SECURITY_NONE && security != SECURITY_STARTTLS && security != SECURITY_SSL)
-        protection = UNKNOWN_SECURITY_MESSAGE;
-    else if (settings.smtp_auth == 1 && security == SECURITY_NONE)
-        protection = AUTH_WITHOUT_TLS_MESSAGE;
-    else if (settings.smtp_auth == 1 && !smtp_password(settings, password))
-        protection = NO_PASSWORD_MESSAGE;
-    if (protection) {
-        ui.show_message(MESSAGE_ERROR, protection);
+    std::string unusable = unusable_settings_message(settings, &password);
+    if (!unusable.empty()) {
+        ui.show_message(MESSAGE_ERROR, unusable);
         return false;
     }
     bool sent = settings.pop_before_smtp != 1 || log_in_to_pop(context);

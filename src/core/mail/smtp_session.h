@@ -4,6 +4,7 @@
 #define VNTRA_MAIL_SMTP_SESSION_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,7 +61,18 @@ struct MailContext {
     SessionOptions options = {};
     // Set by every send_mail.
     MailOutcome outcome = MAIL_SENT;
+    // Called the moment the server has taken the message, before the session
+    // is closed: callers that must not send a mail twice write it down here.
+    std::function<void()> accepted = {};
 };
+
+// Why the settings stop every mail before anything goes out (they would
+// send the password in the clear, cannot say how to protect it, hold a
+// control character, or the stored password cannot be read), or an empty
+// text when they can be used. `password`, when given, receives the login's
+// password.
+std::string unusable_settings_message(const SettingsRecord& settings,
+                                      std::string* password = nullptr);
 
 // Sends one mail to the recipients of the settings. Subject and body are
 // Shift-JIS; body lines end in CR LF. Every reply is checked, every wait is

@@ -75,12 +75,29 @@ void plan_record(const ScheduleRecord& r, const ScanClock& clock, const TriggerM
 
 } // namespace
 
-std::string alarm_notice_text(const ScheduleRecord& r) {
+std::string alarm_notice_text(const ScheduleRecord& r, bool start_passed) {
     char text[TEXT_BUFFER];
-    std::snprintf(text, sizeof text, "\r\n %02d月%02d日 %02d:%02d-%02d:%02d\r\n %s\r\n (%s)\r\n",
+    std::snprintf(text, sizeof text, "\r\n %02d月%02d日 %02d:%02d-%02d:%02d%s\r\n %s\r\n (%s)\r\n",
                   r.start_month, r.start_day, r.start_hour, r.start_minute, r.end_hour,
-                  r.end_minute, field_text(r.content).c_str(), field_text(r.place).c_str());
+                  r.end_minute, start_passed ? "（時刻を過ぎています）" : "",
+                  field_text(r.content).c_str(), field_text(r.place).c_str());
     return text;
+}
+
+void quiet_alarms_passed_in_sleep(ScanPlan& plan, const LocalTimeStamp& now) {
+    int32_t today = make_date_key(now.year, now.month, now.day);
+    int64_t now_minutes = now.hour * 60 + now.minute;
+    for (AlarmFiring& alarm : plan.alarms) {
+        const ScheduleRecord& r = alarm.record;
+        int32_t start = start_date_key(r);
+        bool passed = start < today ||
+                      (start == today &&
+                       static_cast<int64_t>(r.start_hour) * 60 + r.start_minute < now_minutes);
+        if (passed) {
+            alarm.notice = alarm_notice_text(r, true);
+            alarm.sound = false;
+        }
+    }
 }
 
 std::string reminder_body(const ScheduleRecord& r) {

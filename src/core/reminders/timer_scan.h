@@ -22,8 +22,9 @@ enum TriggerWhich : int32_t {
 const char REMINDER_SUBJECT[] = "リマインドメール（お知らせ）";
 
 // "\r\n 03月15日 10:00-11:00\r\n 会議\r\n (本社)" and the "\r\n" behind it:
-// what an alarm appends to the notice window.
-std::string alarm_notice_text(const ScheduleRecord& record);
+// what an alarm appends to the notice window. An alarm whose start went by
+// while the PC slept says so after its time: "10:00-11:00（時刻を過ぎています）".
+std::string alarm_notice_text(const ScheduleRecord& record, bool start_passed = false);
 
 // The reminder mail's body for the record's kind; empty for other kinds.
 std::string reminder_body(const ScheduleRecord& record);
@@ -66,6 +67,7 @@ class TriggerMemory {
 struct AlarmFiring {
     ScheduleRecord record; // as read by the scan
     std::string notice;    // appended to the notice window
+    bool sound = true;     // false: its start went by while the PC slept
 };
 
 struct ReminderMail {
@@ -99,6 +101,10 @@ ScanPlan plan_scan(const DataFile& store, const LocalTimeStamp& now, const Trigg
 // The same over records already in memory.
 ScanPlan plan_scan(const std::vector<ScheduleRecord>& records, const LocalTimeStamp& now,
                    const TriggerMemory& memory, bool with_reminders = true);
+
+// The first scan after the PC has slept: an alarm whose start went by
+// meanwhile is only written into the notice, marked as late, and not sounded.
+void quiet_alarms_passed_in_sleep(ScanPlan& plan, const LocalTimeStamp& now);
 
 enum MarkResult {
     MARK_WRITTEN,

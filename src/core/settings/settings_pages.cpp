@@ -184,9 +184,13 @@ PageResult apply_format_page(const FormatPageInput& input, SettingsRecord& setti
 
 bool save_page(const std::filesystem::path& settings_path, SettingsRecord& live,
                const SettingsRecord& updated) {
-    if (!save_settings(settings_path, updated))
+    // A timed mail may have arrived since the page took its copy; what it
+    // wrote stays, or a restart would send it again.
+    SettingsRecord saved = updated;
+    keep_timed_mail_progress(live, saved);
+    if (!save_settings(settings_path, saved))
         return false;
-    live = updated;
+    live = saved;
     return true;
 }
 

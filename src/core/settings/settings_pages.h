@@ -100,8 +100,9 @@ PageResult apply_format_page(const FormatPageInput& input, SettingsRecord& setti
 int32_t& format_flag(SettingsRecord& settings, int item);
 char* format_text_field(SettingsRecord& settings, int item, size_t* width);
 
-// Saves `updated`; only when the file took it does it become the live
-// record. The message for a failed save is SETTINGS_SAVE_FAILED_TEXT.
+// Saves `updated` with the live record's timed mail progress (never an older
+// copy of it); only when the file took it does it become the live record. The message for a failed
+// save is SETTINGS_SAVE_FAILED_TEXT.
 bool save_page(const std::filesystem::path& settings_path, SettingsRecord& live,
                const SettingsRecord& updated);
 const char SETTINGS_SAVE_FAILED_TEXT[] =

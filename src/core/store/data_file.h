@@ -71,11 +71,14 @@ class RecordReader {
 };
 
 // Hands each slot the store counts, deleted ones included, to the visitor.
-template <typename Visitor> void scan_records(const DataFile& store, Visitor&& visit) {
+// False when the file could not be opened or a read failed: what was visited
+// is then not the whole file.
+template <typename Visitor> bool scan_records(const DataFile& store, Visitor&& visit) {
     RecordReader reader(store.path, store.record_count);
     ScheduleRecord record;
     while (reader.next(record))
         visit(record);
+    return !reader.failed();
 }
 
 bool read_record(const DataFile& store, int32_t id, ScheduleRecord& record);

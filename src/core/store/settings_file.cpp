@@ -69,7 +69,16 @@ SettingsRecord default_settings(std::string_view program_folder) {
     s.pop_port = 110;
     s.notify_today_at_startup = 1;
     s.mark_range = MARK_THIS_WEEK;
+    s.daily_hour = 7;
+    s.weekly_weekday = 1; // Monday
+    s.weekly_hour = 7;
+    s.send_when_empty = 1;
     return s;
+}
+
+void keep_timed_mail_progress(const SettingsRecord& from, SettingsRecord& into) {
+    into.daily_progress = from.daily_progress;
+    into.weekly_progress = from.weekly_progress;
 }
 
 SettingsRecord load_settings(const std::filesystem::path& path, std::string_view program_folder,

@@ -10,10 +10,12 @@
 namespace vntra {
 
 const char SETTINGS_FILE_NAME[] = "vntraini.fil";
-const size_t SETTINGS_RECORD_SIZE = 3688;
-// Files of the earlier layouts: before the submission security fields, and
-// before the last two fields of the notice and the marks. Earlier releases
-// read the first 2396 bytes of a longer file, so they still take ours.
+const size_t SETTINGS_RECORD_SIZE = 3752;
+// Files of the earlier layouts: before the timed mails, before the
+// submission security fields, and before the last two fields of the notice
+// and the marks. Earlier releases read the first bytes of a longer file, as
+// many as they know, so they still take ours.
+const size_t SETTINGS_RECORD_SIZE_BEFORE_TIMED_MAIL = 3688;
 const size_t SETTINGS_RECORD_SIZE_PLAIN_MAIL = 2396;
 const size_t SETTINGS_RECORD_SIZE_OLD = 2388;
 const size_t SMTP_PASSWORD_BLOB_SIZE = 1024;
@@ -29,6 +31,27 @@ enum SmtpSecurity : int32_t {
     SECURITY_NONE = 0,
     SECURITY_STARTTLS = 1, // plain greeting, then STARTTLS (port 587)
     SECURITY_SSL = 2,      // TLS from the first byte (port 465)
+};
+
+// Which day the daily mail carries, and which week the weekly one.
+enum TimedMailTarget : int32_t {
+    TARGET_THIS = 0, // 今日 / 今週
+    TARGET_NEXT = 1, // 明日 / 来週
+};
+
+enum TimedMailState : int32_t {
+    PERIOD_IN_PROGRESS = 0, // some of the period's mails have arrived, not all
+    PERIOD_ARRIVED = 1,     // every mail of the period has arrived at the server
+    PERIOD_STOPPED = 2,     // refused, or the settings could not be used: not again this period
+};
+
+// What has become of the timed mail of one period (a day, or a week named by
+// its Sunday). Written whenever a mail of it arrives at the server, so that
+// neither a restart nor a retry sends one twice.
+struct TimedMailProgress {
+    int32_t period_key;    // date key of the day or of the week's Sunday; 0 = never
+    int32_t mails_arrived; // of this period's mails, in their order
+    int32_t state;         // TimedMailState
 };
 
 struct SettingsRecord {
@@ -67,6 +90,21 @@ struct SettingsRecord {
     // The password, encrypted for the current Windows user; never in clear.
     int32_t smtp_password_size;
     uint8_t smtp_password_blob[SMTP_PASSWORD_BLOB_SIZE];
+    // The schedule mailed by itself. Off in a new file and in a file of an
+    // earlier layout: nothing goes out until the user asks for it.
+    int32_t daily_on;
+    int32_t daily_hour;
+    int32_t daily_minute;
+    int32_t daily_target; // TimedMailTarget
+    int32_t weekly_on;
+    int32_t weekly_weekday; // 0 = Sunday .. 6
+    int32_t weekly_hour;
+    int32_t weekly_minute;
+    int32_t weekly_target;   // TimedMailTarget
+    int32_t send_when_empty; // 1 = a day or week with nothing to send gets a short mail
+    // Written by the mails alone; a page of the settings sheet never stores them.
+    TimedMailProgress daily_progress;
+    TimedMailProgress weekly_progress;
 };
 
 static_assert(sizeof(SettingsRecord) == SETTINGS_RECORD_SIZE);
@@ -104,6 +142,23 @@ static_assert(offsetof(SettingsRecord, smtp_auth) == 2400);
 static_assert(offsetof(SettingsRecord, smtp_account) == 2404);
 static_assert(offsetof(SettingsRecord, smtp_password_size) == 2660);
 static_assert(offsetof(SettingsRecord, smtp_password_blob) == 2664);
+static_assert(sizeof(TimedMailProgress) == 12);
+static_assert(offsetof(SettingsRecord, daily_on) == SETTINGS_RECORD_SIZE_BEFORE_TIMED_MAIL);
+static_assert(offsetof(SettingsRecord, daily_hour) == 3692);
+static_assert(offsetof(SettingsRecord, daily_minute) == 3696);
+static_assert(offsetof(SettingsRecord, daily_target) == 3700);
+static_assert(offsetof(SettingsRecord, weekly_on) == 3704);
+static_assert(offsetof(SettingsRecord, weekly_weekday) == 3708);
+static_assert(offsetof(SettingsRecord, weekly_hour) == 3712);
+static_assert(offsetof(SettingsRecord, weekly_minute) == 3716);
+static_assert(offsetof(SettingsRecord, weekly_target) == 3720);
+static_assert(offsetof(SettingsRecord, send_when_empty) == 3724);
+static_assert(offsetof(SettingsRecord, daily_progress) == 3728);
+static_assert(offsetof(SettingsRecord, weekly_progress) == 3740);
+
+// The progress of the timed mails taken from `from`: the one way a whole
+// record saved from a copy keeps what the mails have written since.
+void keep_timed_mail_progress(const SettingsRecord& from, SettingsRecord& into);
 
 // Every field at its default; the backup folder is the program folder
 // (Shift-JIS, ending with a backslash).

@@ -26,16 +26,20 @@ void sort_list(ScheduleList& list);
 
 // Copies the records that pass with their sort keys and sorts them. One
 // scan is enough: the list grows as it goes, so the count and the copies
-// always come from the same reading of the file.
-template <typename Filter> ScheduleList build_sorted_list(const DataFile& store, Filter&& passes) {
+// always come from the same reading of the file. `read_ok`, when given,
+// tells whether the whole file was read (an empty list may be no answer).
+template <typename Filter>
+ScheduleList build_sorted_list(const DataFile& store, Filter&& passes, bool* read_ok = nullptr) {
     ScheduleList list;
-    scan_records(store, [&](const ScheduleRecord& record) {
+    bool whole = scan_records(store, [&](const ScheduleRecord& record) {
         if (passes(record)) {
             ScheduleListEntry& entry = list.emplace_back();
             entry.record = record;
             make_sort_key(record, entry.key);
         }
     });
+    if (read_ok)
+        *read_ok = whole;
     sort_list(list);
     return list;
 }

@@ -20,6 +20,7 @@
 #include "kit/list_font.h"
 #include "mail/mail_job.h"
 #include "shell/wide_text.h"
+#include "timed_mail/timed_mail_runner.h"
 
 namespace vntra {
 namespace {
@@ -139,6 +140,7 @@ void on_init(CalendarWindow& w) {
 
     show_month(w);
     refresh_todo_list(w);
+    show_next_timed_mail(app);
     if (!app.today_notice_shown && app.settings.notify_today_at_startup == 1)
         show_today_notice(w);
 }
@@ -260,6 +262,7 @@ void open_settings(CalendarWindow& w) {
         put_back_fields(app.settings, copy, CALENDAR_COPY_END);
     }
     show_todo_notice(w);
+    show_next_timed_mail(app);
     set_control_text(w.dialog, IDC_SEND_MAIL, send_button_caption(app.settings.recipient_address));
 }
 
@@ -381,6 +384,11 @@ INT_PTR CALLBACK calendar_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
 }
 
 } // namespace
+
+void show_next_timed_mail(App& app) {
+    if (app.calendar_window)
+        set_control_text(app.calendar_window, IDC_NEXT_TIMED_MAIL, next_timed_mail_line(app));
+}
 
 void open_calendar_window(App& app) {
     CalendarWindow window{};

@@ -11,6 +11,10 @@ namespace vntra {
 // it closes.
 void open_calendar_window(App& app);
 
+// Shows the next timed mail under the bulk mail's progress bar, when the
+// window is open.
+void show_next_timed_mail(App& app);
+
 } // namespace vntra
 
 #endif

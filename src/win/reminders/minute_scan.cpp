@@ -48,7 +48,8 @@ void play_alarm_sound(const SettingsRecord& settings) {
 
 void sound_alarm(App& app, const AlarmFiring& alarm) {
     open_notice(app, app.resident_window);
-    play_alarm_sound(app.settings);
+    if (alarm.sound)
+        play_alarm_sound(app.settings);
     append_notice(app, alarm.notice);
 }
 
@@ -98,7 +99,7 @@ void send_reminders(App& app, ScanState& state, std::vector<ReminderMail> mails)
 
 } // namespace
 
-void scan_alarms_and_reminders(App& app) {
+void scan_alarms_and_reminders(App& app, bool after_sleep) {
     ScanState& state = scan_state();
     if (state.scanning)
         return;
@@ -107,7 +108,10 @@ void scan_alarms_and_reminders(App& app) {
     // their way (a box may wait for the user); those reminders are not taken
     // up again meanwhile.
     bool with_reminders = !state.in_flight;
-    ScanPlan plan = plan_scan(app.store, current_local_time(), state.memory, with_reminders);
+    LocalTimeStamp now = current_local_time();
+    ScanPlan plan = plan_scan(app.store, now, state.memory, with_reminders);
+    if (after_sleep)
+        quiet_alarms_passed_in_sleep(plan, now);
     for (const PendingMark& mark : plan.marks_to_retry)
         mark_fired(app.store, state.memory, mark.record, mark.which);
     for (const AlarmFiring& alarm : plan.alarms) {

@@ -9,8 +9,9 @@
 namespace vntra {
 
 // The handler of the scan timer. A tick that arrives while a scan is under
-// way is skipped.
-void scan_alarms_and_reminders(App& app);
+// way is skipped. After the PC has slept, alarms whose start went by
+// meanwhile are written into the notice without a sound.
+void scan_alarms_and_reminders(App& app, bool after_sleep = false);
 
 // At exit, once the mail workers have ended: writes the marks of reminders
 // whose mails went out meanwhile.

@@ -53,6 +53,7 @@
 #define IDC_MARK_MONTH 1151
 #define IDC_MARK_WEEK 1152
 #define IDC_MARK_TODAY 1153
+#define IDC_NEXT_TIMED_MAIL 1179
 
 // Notice window (116)
 #define IDC_NOTICE_OK 1055
@@ -63,5 +64,6 @@
 #include "help_ids.h"
 #include "settings_ids.h"
 #include "security_ids.h"
+#include "timed_mail_ids.h"
 
 #endif

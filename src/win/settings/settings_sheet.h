@@ -1,4 +1,4 @@
-// The settings sheet "設定": eight pages over the live settings record.
+// The settings sheet "設定": nine pages over the live settings record.
 #ifndef VNTRA_WIN_SETTINGS_SETTINGS_SHEET_H
 #define VNTRA_WIN_SETTINGS_SETTINGS_SHEET_H
 

@@ -50,6 +50,7 @@ extern const PageRoutines DATA_PAGE;
 extern const PageRoutines POP_PAGE;
 extern const PageRoutines FORMAT_PAGE;
 extern const PageRoutines SECURITY_PAGE;
+extern const PageRoutines TIMED_MAIL_PAGE;
 
 // PSM_QUERYSIBLINGS from the security page to the mail page: show the
 // standard port of the mode in lParam (unless the port is the user's own).

@@ -18,6 +18,7 @@
 #include "shell/wide_text.h"
 #include "store/compaction.h"
 #include "text/folder_text.h"
+#include "timed_mail/timed_mail_runner.h"
 
 namespace vntra {
 namespace {
@@ -147,6 +148,33 @@ void on_command(App& app, UINT command) {
     }
 }
 
+// ---- the scan --------------------------------------------------------------
+
+// Set when the PC is about to sleep: the first scan after it tells alarms
+// that went by meanwhile from those still to come.
+bool slept_since_last_scan = false;
+
+// Alarms, reminders and the timed mails, on the minute or at once after the
+// PC has woken.
+void run_scan(App& app) {
+    bool after_sleep = slept_since_last_scan;
+    slept_since_last_scan = false;
+    scan_alarms_and_reminders(app, after_sleep);
+    run_timed_mails(app);
+    show_next_timed_mail(app);
+}
+
+void on_power_broadcast(App& app, WPARAM event) {
+    if (event == PBT_APMSUSPEND) {
+        slept_since_last_scan = true;
+    } else if (event == PBT_APMRESUMEAUTOMATIC) {
+        // Waking need not be preceded by a suspend notice the program saw
+        // (it may have been busy); the resume itself says the PC slept.
+        slept_since_last_scan = true;
+        run_scan(app);
+    }
+}
+
 // ---- start-up and exit -----------------------------------------------------
 
 // Only a file that is really missing is created: one that is there but
@@ -245,7 +273,7 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
         return 0;
     case WM_TIMER:
         if (wparam == SCAN_TIMER_ID)
-            scan_alarms_and_reminders(app);
+            run_scan(app);
         else if (wparam == TRAY_RETRY_TIMER_ID)
             add_tray_icon(app);
         return 0;
@@ -255,6 +283,12 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
     case SETTINGS_UNREAD_MESSAGE:
         show_error(window, SETTINGS_UNREAD_TEXT);
         return 0;
+    case TIMED_MAIL_PROGRESS_MESSAGE:
+        write_timed_mail_progress(app, wparam, lparam);
+        return 0;
+    case WM_POWERBROADCAST:
+        on_power_broadcast(app, wparam);
+        return TRUE;
     default:
         // A restarted shell has forgotten the icon; add it again.
         if (message == app.taskbar_created_message && message != 0) {
