@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "mail/smtp_security.h"
+#include "platform/secret.h"
 #include "store/schedule_record.h"
 #include "store/settings_record.h"
 #include "support/temp_folder.h"
@@ -64,7 +65,8 @@ TEST(SmtpSecurity, Base64AndThePlainToken) {
 }
 
 TEST(SmtpSecurity, PasswordIsStoredEncrypted) {
-    const std::string passwords[] = {"abcd efgh ijkl mnop", "p", "ひみつの合言葉", ""};
+    // UTF-8 as typed, "ö" included, which Shift-JIS has no form for.
+    const std::string passwords[] = {"abcd efgh ijkl mnop", "p", "p@ss w\xC3\xB6rd", ""};
     for (const std::string& password : passwords) {
         SettingsRecord s = default_settings("C:\\");
         std::string none;
@@ -91,6 +93,42 @@ TEST(SmtpSecurity, PasswordIsStoredEncrypted) {
             damaged.smtp_password_size = size;
             EXPECT_FALSE(smtp_password(damaged, back));
         }
+    }
+}
+
+// Earlier releases stored the login in Shift-JIS: it is sent exactly as it
+// always was, and shown for editing in UTF-8, as a login stored now is.
+TEST(SmtpSecurity, LoginOfEarlierReleasesIsSentAsBefore) {
+    struct Case {
+        const char* stored_account;
+        const char* shown_account; // UTF-8
+        const char* stored_password;
+        bool marked; // stored by this release, not an earlier one
+    } cases[] = {
+        {"me@example.jp", "me@example.jp", "abc 123", false},
+        {"予定@example.jp", "\xE4\xBA\x88\xE5\xAE\x9A@example.jp", "ひみつ", false},
+        {"\xE4\xBA\x88\xE5\xAE\x9A@example.jp", "\xE4\xBA\x88\xE5\xAE\x9A@example.jp",
+         "p@ss w\xC3\xB6rd", true},
+    };
+    for (const Case& c : cases) {
+        SettingsRecord s = default_settings("C:\\");
+        set_text(s.smtp_account, c.stored_account);
+        if (c.marked) {
+            ASSERT_TRUE(set_smtp_password(s, c.stored_password));
+        } else {
+            std::string blob;
+            ASSERT_TRUE(protect_secret(c.stored_password, blob));
+            std::memcpy(s.smtp_password_blob, blob.data(), blob.size());
+            s.smtp_password_size = static_cast<int32_t>(blob.size());
+        }
+        std::string password;
+        ASSERT_TRUE(smtp_password(s, password));
+        EXPECT_EQ(c.stored_password, password);
+        EXPECT_EQ(c.stored_account, smtp_account(s));
+        EXPECT_EQ(c.shown_account, smtp_account_utf8(s));
+        std::string shown =
+            std::string("「") + (c.marked ? "予定@example.jp" : c.stored_account) + "」";
+        EXPECT_NE(std::string::npos, login_refused_message(smtp_account(s), "535").find(shown));
     }
 }
 
