@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "reminders/timer_scan.h"
 #include "support/data_file_fixture.h"
 #include "support/records.h"
 #include "support/sjis_assert.h"
@@ -143,6 +144,44 @@ TEST(EntryCheck, FirstFailureNamesMessageAndFocus) {
              f.reminder_day = 31;
          },
          MESSAGE_DATE_INVALID, ENTRY_REMINDER_DAY},
+        // Two adjacent sections broken at once: the earlier one speaks.
+        {"31 April, also without a start minute",
+         [](EntryForm& f) {
+             f.month = 4;
+             f.day = 31;
+             f.start_minute = NO_SELECTION;
+         },
+         MESSAGE_DATE_INVALID, ENTRY_DAY},
+        {"10:05 to 10:00, also alarm minutes 0",
+         [](EntryForm& f) {
+             f.start_minute = 5;
+             f.end_hour = 10;
+             f.end_minute = 0;
+             f.alarm_on = true;
+             f.alarm_minutes_text = "0";
+         },
+         MESSAGE_TIME_INVALID, ENTRY_END_HOUR},
+        {"alarm minutes 0, also no content",
+         [](EntryForm& f) {
+             f.alarm_on = true;
+             f.alarm_minutes_text = "0";
+             f.content = "";
+         },
+         MESSAGE_NUMBER_INVALID, ENTRY_ALARM_MINUTES},
+        {"span without its end, also no content",
+         [](EntryForm& f) {
+             f.kind = KIND_DATE_SPAN;
+             f.end_month = NO_SELECTION;
+             f.content = "";
+         },
+         MESSAGE_DATE_NOT_ENTERED, ENTRY_END_MONTH},
+        {"no content, also a reminder in 2000",
+         [](EntryForm& f) {
+             f.content = "";
+             toggle_reminder(f, true, SELECTED);
+             f.reminder_year_text = "2000";
+         },
+         MESSAGE_NOT_ENTERED, ENTRY_CONTENT},
     };
     for (const Failing& c : cases) {
         EntryForm form = good_form();
@@ -177,7 +216,17 @@ TEST(EntryCheck, AcceptedFormsBuildTheirRecords) {
              f.day = 29;
          },
          [](const ScheduleRecord& r) { EXPECT_EQ(29, r.end_day); }},
-        {"10:00 to 10:00 and 24:55 as an end",
+        {"year 2001 itself, with a reminder in 2001",
+         [](EntryForm& f) {
+             f.year_text = "2001";
+             toggle_reminder(f, true, SELECTED);
+             f.reminder_year_text = "2001";
+         },
+         [](const ScheduleRecord& r) {
+             EXPECT_EQ(2001, r.start_year);
+             EXPECT_EQ(2001, r.reminder_year);
+         }},
+        {"10:00 to 10:00",
          [](EntryForm& f) {
              f.end_hour = 10;
              f.start_minute = f.end_minute = 0;
@@ -188,6 +237,12 @@ TEST(EntryCheck, AcceptedFormsBuildTheirRecords) {
              EXPECT_EQ(TRIGGER_OFF, r.alarm_state);
              EXPECT_EQ(0, r.alarm_lead_minutes);
          }},
+        {"24:55 as an end",
+         [](EntryForm& f) {
+             f.end_hour = HOUR_LAST;
+             f.end_minute = 55;
+         },
+         [](const ScheduleRecord& r) { EXPECT_EQ(2455, r.end_hour * 100 + r.end_minute); }},
         {"alarm minutes 1234 read as 123",
          [](EntryForm& f) {
              f.alarm_on = true;
@@ -357,17 +412,72 @@ TEST_F(EntryStore, EditKeepsItsIdAndRearmsOnlyWhenAsked) {
     form.end_hour = 12;
     EntryCheck check = check_entry(ENTRY_EDIT_SCHEDULE, form);
     ASSERT_TRUE(check.passed);
-    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, check.record));
+    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, stored, check.record));
     EXPECT_EQ(1, slot(1).id);
     EXPECT_EQ(TRIGGER_OFF, slot(1).alarm_state);
 
     toggle_alarm(form, true, ALARM_DEFAULT);
     check = check_entry(ENTRY_EDIT_SCHEDULE, form);
     ASSERT_TRUE(check.passed);
-    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, check.record));
+    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, stored, check.record));
     EXPECT_EQ(TRIGGER_ARMED, slot(1).alarm_state);
     EXPECT_EQ(15, slot(1).alarm_lead_minutes);
     EXPECT_EQ(3, store.record_count);
+}
+
+// A reminder mail that was on its way when the dialog opened lands its mark
+// while the dialog is open; OK must not arm it again unless the user moved it.
+TEST_F(EntryStore, MarksMadeWhileTheDialogIsOpenSurviveTheSave) {
+    struct Case {
+        const char* name;
+        int32_t which;
+        bool fired_meanwhile;
+        std::function<void(EntryForm&)> edit;
+        int32_t state;
+    };
+    const Case cases[] = {
+        {"reminder, content edited", TRIGGER_REMINDER, true,
+         [](EntryForm& f) { f.content = "別件"; }, TRIGGER_DONE},
+        {"reminder moved", TRIGGER_REMINDER, true, [](EntryForm& f) { f.reminder_minute = 5; },
+         TRIGGER_ARMED},
+        {"reminder unchecked", TRIGGER_REMINDER, true,
+         [](EntryForm& f) { toggle_reminder(f, false, SELECTED); }, TRIGGER_OFF},
+        {"reminder not fired", TRIGGER_REMINDER, false, [](EntryForm&) {}, TRIGGER_ARMED},
+        {"alarm, end time edited", TRIGGER_ALARM, true, [](EntryForm& f) { f.end_hour = 12; },
+         TRIGGER_DONE},
+        {"alarm, lead changed", TRIGGER_ALARM, true,
+         [](EntryForm& f) { f.alarm_minutes_text = "30"; }, TRIGGER_ARMED},
+        {"alarm moved to another day", TRIGGER_ALARM, true, [](EntryForm& f) { f.day = 16; },
+         TRIGGER_ARMED},
+    };
+    for (const Case& c : cases) {
+        ScheduleRecord opened = slot(1);
+        opened.kind = KIND_TIME_RANGE;
+        opened.start_hour = 10;
+        opened.end_hour = 11;
+        opened.alarm_state = opened.reminder_state = TRIGGER_ARMED;
+        opened.alarm_lead_minutes = 15;
+        opened.reminder_year = 2004;
+        opened.reminder_month = 3;
+        opened.reminder_day = 15;
+        opened.reminder_hour = 9;
+        ASSERT_TRUE(rewrite_record(store, opened));
+        EntryForm form = edit_entry_form(ENTRY_EDIT_SCHEDULE, opened, SELECTED, ALARM_DEFAULT);
+        if (c.fired_meanwhile) {
+            ScheduleRecord marked = opened;
+            trigger_state(marked, c.which) = TRIGGER_DONE;
+            ASSERT_TRUE(rewrite_record(store, marked));
+        }
+        c.edit(form);
+        EntryCheck check = check_entry(ENTRY_EDIT_SCHEDULE, form);
+        ASSERT_TRUE(check.passed) << c.name;
+        EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, opened, check.record));
+        ScheduleRecord saved = slot(1);
+        EXPECT_EQ(c.state, trigger_state(saved, c.which)) << c.name;
+        // The other trigger is left as it was.
+        EXPECT_EQ(TRIGGER_ARMED, trigger_state(saved, TRIGGER_ALARM + TRIGGER_REMINDER - c.which))
+            << c.name;
+    }
 }
 
 TEST_F(EntryStore, EditNeverWritesOverAnotherItem) {
@@ -375,9 +485,9 @@ TEST_F(EntryStore, EditNeverWritesOverAnotherItem) {
     EntryCheck check = check_entry(ENTRY_EDIT_SCHEDULE, good_form());
     ASSERT_TRUE(check.passed);
     // The ToDo item in slot 2 and the deleted slot 3 are not schedules.
-    EXPECT_EQ(SAVE_GONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 2, check.record));
-    EXPECT_EQ(SAVE_GONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 3, check.record));
-    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_EDIT_SCHEDULE, 9, check.record));
+    EXPECT_EQ(SAVE_GONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 2, slot(1), check.record));
+    EXPECT_EQ(SAVE_GONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 3, slot(1), check.record));
+    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_EDIT_SCHEDULE, 9, slot(1), check.record));
     EXPECT_EQ(before, testing::read_file_bytes(store.path));
 }
 
@@ -386,12 +496,13 @@ TEST_F(EntryStore, SaveThatCannotWriteKeepsTheCount) {
     store.path = folder / "missing" / DATA_FILE_NAME;
     EntryCheck check = check_entry(ENTRY_NEW_SCHEDULE, good_form());
     ASSERT_TRUE(check.passed);
-    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_NEW_SCHEDULE, 0, check.record));
+    const ScheduleRecord none{};
+    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_NEW_SCHEDULE, 0, none, check.record));
     EXPECT_EQ(3, store.record_count);
-    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, check.record));
+    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, none, check.record));
 
     store.path = real;
-    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_NEW_SCHEDULE, 0, check.record));
+    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_NEW_SCHEDULE, 0, none, check.record));
     EXPECT_EQ(4, check.record.id);
     EXPECT_EQ(4, slot(4).id);
 }

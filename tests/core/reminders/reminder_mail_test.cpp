@@ -55,6 +55,34 @@ class MailReminder : public testing::DataFileTest {
     TriggerMemory memory;
 };
 
+// How a send ended decides the mark, without any server: a mail that went
+// out or was refused for good is done; one that may pass stays armed, and
+// its next attempt fails without another box.
+TEST_F(MailReminder, SettledByHowTheSendEnded) {
+    struct Case {
+        MailOutcome outcome;
+        int32_t state;
+        bool announce_next;
+    };
+    const Case cases[] = {
+        {MAIL_SENT, TRIGGER_DONE, true},
+        {MAIL_REFUSED, TRIGGER_DONE, true},
+        {MAIL_MAY_PASS, TRIGGER_ARMED, false},
+    };
+    add(meeting_with_reminder());
+    for (const Case& c : cases) {
+        ScheduleRecord armed = meeting_with_reminder();
+        armed.id = 1;
+        ASSERT_TRUE(rewrite_record(store, armed));
+        memory = TriggerMemory();
+        ScanPlan plan = plan_scan(store, NOW, memory);
+        ASSERT_EQ(1u, plan.reminders.size());
+        settle_reminder(store, memory, plan.reminders[0], c.outcome);
+        EXPECT_EQ(c.state, reminder_state()) << c.outcome;
+        EXPECT_EQ(c.announce_next, !memory.failure_shown(armed)) << c.outcome;
+    }
+}
+
 // The user is away from the computer; that is why the mail was wanted. A
 // mail that did not go out keeps its reminder armed and is tried again at
 // every scan, with one box for the user, not one a minute.
