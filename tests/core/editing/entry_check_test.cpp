@@ -195,12 +195,8 @@ TEST(EntryCheck, AcceptedFormsBuildTheirRecords) {
              f.day = 29;
          },
          [](const ScheduleRecord& r) { EXPECT_EQ(29, r.end_day); }},
-        {"year 2001 itself, with a reminder in 2001",
-         [](EntryForm& f) {
-             f.year_text = "2001";
-             toggle_reminder(f, true, SELECTED);
-         },
-         [](const ScheduleRecord& r) { EXPECT_EQ(2001 * 2, r.start_year + r.reminder_year); }},
+        {"year 2001 itself", [](EntryForm& f) { f.year_text = "2001"; },
+         [](const ScheduleRecord& r) { EXPECT_EQ(2001, r.start_year); }},
         {"10:00 to 10:00",
          [](EntryForm& f) {
              f.end_hour = 10;
@@ -404,7 +400,7 @@ TEST_F(EntryStore, EditKeepsItsIdAndRearmsOnlyWhenAsked) {
 // while the dialog is open; OK must not arm it again unless the user moved it.
 TEST_F(EntryStore, MarksMadeWhileTheDialogIsOpenSurviveTheSave) {
     struct Case {
-        int32_t fired; // marked done while the dialog is open; 0: neither
+        int32_t fired; // marked done while the dialog is open
         std::function<void(EntryForm&)> edit;
         int32_t alarm, reminder; // as saved
     };
@@ -414,11 +410,9 @@ TEST_F(EntryStore, MarksMadeWhileTheDialogIsOpenSurviveTheSave) {
          TRIGGER_ARMED},
         {TRIGGER_REMINDER, [](EntryForm& f) { toggle_reminder(f, false, SELECTED); }, TRIGGER_ARMED,
          TRIGGER_OFF},
-        {0, [](EntryForm&) {}, TRIGGER_ARMED, TRIGGER_ARMED},
         {TRIGGER_ALARM, [](EntryForm& f) { f.end_hour = 12; }, TRIGGER_DONE, TRIGGER_ARMED},
         {TRIGGER_ALARM, [](EntryForm& f) { f.alarm_minutes_text = "30"; }, TRIGGER_ARMED,
          TRIGGER_ARMED},
-        {TRIGGER_ALARM, [](EntryForm& f) { f.day = 16; }, TRIGGER_ARMED, TRIGGER_ARMED},
     };
     ScheduleRecord opened = testing::timed_record(SELECTED, 10, 0, 11, 0, "会議");
     opened.id = 1;
@@ -429,8 +423,7 @@ TEST_F(EntryStore, MarksMadeWhileTheDialogIsOpenSurviveTheSave) {
     opened.reminder_day = 15;
     for (size_t i = 0; i < std::size(cases); ++i) {
         ScheduleRecord marked = opened;
-        if (cases[i].fired)
-            trigger_state(marked, cases[i].fired) = TRIGGER_DONE;
+        trigger_state(marked, cases[i].fired) = TRIGGER_DONE;
         ASSERT_TRUE(rewrite_record(store, marked));
         EntryForm form = edit_entry_form(ENTRY_EDIT_SCHEDULE, opened, SELECTED, ALARM_DEFAULT);
         cases[i].edit(form);

