@@ -16,7 +16,8 @@ namespace vntra {
 namespace {
 
 const wchar_t HELPER_CLASS[] = L"vntra_unattended_mail";
-const UINT SENT_MESSAGE = WM_APP + 203; // the worker has put a mail into `ended`
+const UINT SENT_MESSAGE = WM_APP + 203;     // the worker has put a mail into `ended`
+const UINT ANSWERED_MESSAGE = WM_APP + 204; // lparam: the mail whose boxes were answered
 
 struct HeldMessage {
     MessageStyle style;
@@ -63,11 +64,14 @@ struct MailQueue {
     bool told_not_ready = false;
     std::mutex lock; // guards the two lists
     std::deque<std::unique_ptr<QueuedMail>> waiting;
-    MailList ended; // sent, not yet taken up by the window's thread
+    MailList ended;     // sent, not yet taken up by the window's thread
+    MailList answering; // their boxes wait for the user; window's thread only
 };
 
+// Never destroyed: a worker or a box still running when the program ends
+// must not find it gone.
 MailQueue& mail_queue() {
-    static MailQueue queue;
+    static MailQueue& queue = *new MailQueue;
     return queue;
 }
 
@@ -115,28 +119,67 @@ void settle(const MailList& mails) {
     }
 }
 
+void show_messages(const QueuedMail& mail, HWND owner) {
+    WindowMailUi ui(*mail_queue().app, owner);
+    for (const HeldMessage& message : mail.messages)
+        ui.show_message(message.style, message.text);
+}
+
+// Each mail's boxes wait on a thread of their own, so that they neither
+// hold up the window's thread nor wait behind one another: the user may
+// answer them in any order. They are owned by no window; one owned by the
+// hidden resident window would tie its thread to the box's.
+DWORD WINAPI box_main(void* parameter) {
+    QueuedMail& mail = *static_cast<QueuedMail*>(parameter);
+    show_messages(mail, nullptr);
+    ::PostMessageW(mail_queue().helper, ANSWERED_MESSAGE, 0, reinterpret_cast<LPARAM>(&mail));
+    return 0;
+}
+
+void answered(MailQueue& queue, QueuedMail* mail) {
+    for (auto it = queue.answering.begin(); it != queue.answering.end(); ++it) {
+        if (it->get() != mail)
+            continue;
+        std::unique_ptr<QueuedMail> done = std::move(*it);
+        queue.answering.erase(it);
+        if (!queue.stopping && done->mail.released)
+            done->mail.released();
+        return;
+    }
+}
+
 // Every mail that has ended is settled before any box is shown, so that a
-// box left waiting, or the end of the program under it, holds back no mark.
-// While a box waits, this thread goes on with the timer, the tray and the
-// results of later mails, whose boxes open over it.
+// box left waiting, or the end of the program, holds back no mark.
 void show_results(MailQueue& queue) {
     MailList sent = take_ended(queue);
     settle(sent);
-    for (const std::unique_ptr<QueuedMail>& mail : sent) {
-        WindowMailUi ui(*queue.app, queue.app->resident_window);
-        for (const HeldMessage& message : mail->messages) {
-            if (queue.stopping || !::IsWindow(queue.app->resident_window))
-                break;
-            ui.show_message(message.style, message.text);
+    for (std::unique_ptr<QueuedMail>& mail : sent) {
+        if (queue.stopping)
+            return;
+        QueuedMail* shown = mail.get();
+        queue.answering.push_back(std::move(mail));
+        if (shown->messages.empty()) {
+            answered(queue, shown);
+            continue;
         }
-        if (!queue.stopping && mail->mail.released)
-            mail->mail.released();
+        HANDLE thread = ::CreateThread(nullptr, 0, box_main, shown, 0, nullptr);
+        if (thread) {
+            ::CloseHandle(thread);
+            continue;
+        }
+        // Without a thread of its own the box waits on this one.
+        show_messages(*shown, queue.app->resident_window);
+        answered(queue, shown);
     }
 }
 
 LRESULT CALLBACK helper_proc(HWND helper, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == SENT_MESSAGE) {
         show_results(mail_queue());
+        return 0;
+    }
+    if (message == ANSWERED_MESSAGE) {
+        answered(mail_queue(), reinterpret_cast<QueuedMail*>(lparam));
         return 0;
     }
     return ::DefWindowProcW(helper, message, wparam, lparam);

@@ -2,9 +2,9 @@
 // reminders of the minute scan, and any other mail sent on a timer). Such
 // mails wait in one queue of the resident window and go out one after the
 // other on a worker thread. What a session has to tell the user is held
-// until its send has ended and then shown in boxes owned by the resident
-// window, on that window's thread: the worker never waits for the user, and
-// a box that waits holds back only its own mail.
+// until its send has ended and then shown in boxes that wait on threads of
+// their own: neither the worker nor the resident window waits for the user,
+// and a box that waits holds back only its own mail.
 #ifndef VNTRA_WIN_MAIL_UNATTENDED_MAIL_H
 #define VNTRA_WIN_MAIL_UNATTENDED_MAIL_H
 
