@@ -36,6 +36,13 @@ std::string stopped_text(const std::string& name, const char* why, const std::st
 
 TimedSendEnd send_timed_batch(MailContext& context, const TimedBatch& batch,
                               const TimedProgressReport& report) {
+    // Settings that cannot be used will not mend themselves by the next scan.
+    std::string unusable = timed_mail_unusable_message(context.settings, batch.name);
+    if (!unusable.empty()) {
+        report(batch.kind, {batch.period_key, batch.mails_arrived, PERIOD_STOPPED});
+        context.ui.show_message(MESSAGE_ERROR, unusable);
+        return TIMED_SEND_REFUSED;
+    }
     HeldBackUi held(context.ui);
     MailContext quiet{held, context.settings, context.progress, context.options};
     context.progress.mail_limit_bytes = mail_limit_for_choice(context.settings.mail_size_choice);

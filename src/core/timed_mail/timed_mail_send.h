@@ -30,10 +30,11 @@ using TimedProgressReport = std::function<void(TimedMailKind, const TimedMailPro
 enum TimedSendEnd {
     TIMED_SEND_DONE,    // every mail has arrived
     TIMED_SEND_LATER,   // a failure that may pass, or the program is ending: a later scan goes on
-    TIMED_SEND_REFUSED, // the server refused a mail: the period is over, the user has been told
+    TIMED_SEND_REFUSED, // refused, or unusable settings: the period is over, the user has been told
 };
 
 // Sends the batch's remaining mails in quiet mode, one session each.
+// Settings that cannot carry them end the period at once, with one box.
 TimedSendEnd send_timed_batch(MailContext& context, const TimedBatch& batch,
                               const TimedProgressReport& report);
 

@@ -1,5 +1,5 @@
 // The resident window's minute scan: alarms sound and show their notice,
-// due reminder mails go out on a worker thread, and each trigger is marked
+// due reminder mails go out as unattended mail, and each trigger is marked
 // done in the data file once it has done its job.
 #ifndef VNTRA_WIN_MINUTE_SCAN_H
 #define VNTRA_WIN_MINUTE_SCAN_H
@@ -12,10 +12,6 @@ namespace vntra {
 // way is skipped. After the PC has slept, alarms whose start went by
 // meanwhile are written into the notice without a sound.
 void scan_alarms_and_reminders(App& app, bool after_sleep = false);
-
-// At exit, once the mail workers have ended: writes the marks of reminders
-// whose mails went out meanwhile.
-void finish_minute_scans(App& app);
 
 } // namespace vntra
 

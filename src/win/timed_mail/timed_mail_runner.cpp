@@ -7,7 +7,7 @@
 
 #include "calendar_window/calendar_window.h"
 #include "kit/dialog_kit.h"
-#include "mail/mail_job.h"
+#include "mail/unattended_mail.h"
 #include "timed_mail/timed_mail_compose.h"
 #include "timed_mail/timed_mail_send.h"
 
@@ -85,30 +85,24 @@ void settle_period(App& app, TimedSending& sending) {
         store_progress(app, sending.batch.kind, sending.latest);
 }
 
-void send_on_worker(App& app, std::vector<TimedBatch> batches) {
-    std::vector<std::shared_ptr<TimedSending>> sendings;
-    for (TimedBatch& batch : batches) {
-        auto sending = std::make_shared<TimedSending>();
-        sending->batch = std::move(batch);
-        sendings.push_back(std::move(sending));
-    }
+// Into the resident window's queue of unattended mail: nothing waits for the
+// user, and a box about this mail holds back no other.
+void send_unattended(App& app, TimedBatch batch) {
+    auto sending = std::make_shared<TimedSending>();
+    sending->batch = std::move(batch);
     HWND resident = app.resident_window;
-    auto work = [sendings, resident](MailContext& context) {
-        for (const std::shared_ptr<TimedSending>& sending : sendings) {
-            if (context.ui.stop_requested())
-                break;
-            send_period(*sending, resident, context);
-        }
-        return true;
+    UnattendedMail mail;
+    mail.send = [sending, resident](MailContext& context) {
+        return send_period(*sending, resident, context);
     };
-    auto finished = [&app, sendings](bool) {
-        for (const std::shared_ptr<TimedSending>& sending : sendings)
-            settle_period(app, *sending);
-        timed_sends_in_flight() = 0;
+    mail.settled = [&app, sending](MailOutcome) {
+        settle_period(app, *sending);
+        --timed_sends_in_flight();
     };
-    // While the window's worker is busy (reminders), the next scan tries again.
-    if (start_mail_job(app, resident, work, finished))
-        timed_sends_in_flight() = static_cast<int>(sendings.size());
+    ++timed_sends_in_flight();
+    // Without a worker the period stays due and a later scan tries again.
+    if (!queue_unattended_mail(app, std::move(mail)))
+        --timed_sends_in_flight();
 }
 
 } // namespace
@@ -117,19 +111,10 @@ void run_timed_mails(App& app) {
     if (timed_sends_in_flight() > 0)
         return;
     LocalTimeStamp now = current_local_time();
-    std::vector<TimedBatch> batches;
-    std::vector<std::string> stopped_messages;
     for (TimedMailKind kind : {TIMED_DAILY, TIMED_WEEKLY}) {
         TimedPlan plan = plan_timed_mail(kind, app.settings, now);
         if (plan.decision != TIMED_DUE)
             continue;
-        std::string name = timed_mail_name(kind, plan.carried);
-        std::string unusable = timed_mail_unusable_message(app.settings, name);
-        if (!unusable.empty()) {
-            store_progress(app, kind, {plan.period_key, plan.mails_arrived, PERIOD_STOPPED});
-            stopped_messages.push_back(unusable);
-            continue;
-        }
         TimedMails composed = compose_timed_mails(kind, app.store, app.settings, plan.carried);
         if (!composed.read)
             continue; // the data file could not be read just now: a later scan tries
@@ -140,14 +125,9 @@ void run_timed_mails(App& app) {
             store_progress(app, kind, {plan.period_key, plan.mails_arrived, PERIOD_ARRIVED});
             continue;
         }
-        batches.push_back(
-            {kind, plan.period_key, plan.mails_arrived, std::move(composed.mails), name});
+        send_unattended(app, {kind, plan.period_key, plan.mails_arrived, std::move(composed.mails),
+                              timed_mail_name(kind, plan.carried)});
     }
-    if (!batches.empty())
-        send_on_worker(app, std::move(batches));
-    // After the mails have started: the box waits for the user, they do not.
-    for (const std::string& message : stopped_messages)
-        show_error(app.resident_window, message);
 }
 
 void write_timed_mail_progress(App& app, WPARAM wparam, LPARAM lparam) {

@@ -152,6 +152,8 @@ TEST(MailPeerTimed, ProgressIsReportedAsTheServerTakesEachMail) {
          {{20251209, 1, PERIOD_IN_PROGRESS}, {20251209, 1, PERIOD_STOPPED}},
          true},
         {"to", 1, 0, TIMED_SEND_LATER, 0, {}, false},
+        // Unusable settings (a line break in the address) end the period unsent.
+        {"to\r\nRSET", 0, 1, TIMED_SEND_REFUSED, 0, {{20251209, 1, PERIOD_STOPPED}}, true},
     };
     for (const Row& row : rows) {
         std::string to = testing::fresh_address(row.recipient);
@@ -180,7 +182,8 @@ TEST(MailPeerTimed, ProgressIsReportedAsTheServerTakesEachMail) {
         }
         ASSERT_EQ(row.box ? 1u : 0u, run.ui.messages.size()) << row.recipient;
         if (row.box) {
-            EXPECT_NE(std::string::npos, run.ui.messages[0].text.find("552"));
+            const char* why = row.spooled ? "552" : "制御文字";
+            EXPECT_NE(std::string::npos, run.ui.messages[0].text.find(why)) << row.recipient;
         }
     }
 }
