@@ -1,7 +1,9 @@
 // The daily schedule mail from the real program at its minute, with the
 // SMTP peer. The program runs in a zone where it is 7:00 now (clock_at), and
 // the wake-up broadcast has it scan at once instead of a minute later.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "gui_kit.h"
 #include "resource_ids.h"
@@ -37,6 +39,30 @@ std::string month_day(const Today& day, const char* format) {
     char text[64];
     std::snprintf(text, sizeof text, format, day.month, day.day);
     return text;
+}
+
+// A file's last write in 100-nanosecond ticks, 0 when it cannot be read.
+long long written_at(const std::filesystem::path& file) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return static_cast<long long>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+// How long after the server had stored the newest mail the settings file
+// was replaced: the window in which a crash would send that mail again.
+void log_write_delay(const std::filesystem::path& folder, const std::string& recipient) {
+    const char* spool = std::getenv("VNTRA_SMTP_SPOOL");
+    std::error_code error;
+    long long newest = 0;
+    for (const auto& file : std::filesystem::directory_iterator(
+             std::filesystem::path(spool ? spool : "") / recipient, error))
+        if (file.path().extension() == ".eml")
+            newest = std::max(newest, written_at(file.path()));
+    long long delay_us = (written_at(folder / "vntraini.fil") - newest) / 10;
+    log_line("  the settings file held the mail " + std::to_string(delay_us) +
+             " microseconds after the server had stored it");
 }
 
 } // namespace
@@ -86,6 +112,7 @@ GUI_TEST(daily_mail_arrives_once_at_its_minute) {
     TimedMailProgress written = settings_in(folder).daily_progress;
     GUI_CHECK(written.period_key == make_date_key(day.year, day.month, day.day) &&
               written.mails_arrived == 2 && written.state == PERIOD_ARRIVED);
+    log_write_delay(folder, to);
 
     HWND calendar = program.open_calendar();
     GUI_CHECK(calendar != nullptr);
