@@ -69,25 +69,7 @@ bool wait_until(Condition condition, int timeout_ms = DEFAULT_TIMEOUT_MS) {
 
 // ---- the program ------------------------------------------------------------
 
-struct Today {
-    int year;
-    int month;
-    int day;
-    int weekday; // 0 = Sunday
-};
-
-// A zone in which it is hour:minute now, and the date it is there: how a
-// test has a morning without waiting for one. Wine takes each process's
-// zone from its own TZ, so the program alone runs in it.
-struct ShiftedClock {
-    int offset_minutes; // local time = UTC + this
-    Today date;
-};
-ShiftedClock clock_at(int hour, int minute);
-
-// Waits until the clock's second is below `second`, so that what follows
-// falls into the same minute.
-void wait_for_second_below(int second);
+struct ShiftedClock;
 
 // A fresh program folder holding vntra.exe and tabrix.dll (and nothing else).
 std::filesystem::path fresh_program_folder(const std::string& name);
@@ -103,7 +85,7 @@ class Program {
     bool start(const std::filesystem::path& folder);
     // Starts it without waiting for a window (the second instance).
     bool launch(const std::filesystem::path& folder);
-    // Starts it in the clock's zone; the driver's own clock stays as it is.
+    // Starts it in the clock's zone (clock_at); the driver's clock stays.
     bool start_with_clock(const std::filesystem::path& folder, const ShiftedClock& clock);
     HWND resident() const { return resident_; }
     DWORD process_id() const { return process_id_; }
@@ -123,8 +105,7 @@ class Program {
     void scan_now() const;
 
   private:
-    // Waits for the hidden window and for start-up to end.
-    bool wait_until_started();
+    bool wait_until_started(); // the hidden window, and start-up over
     HANDLE process_ = nullptr;
     DWORD process_id_ = 0;
     HWND resident_ = nullptr;
@@ -238,9 +219,25 @@ SettingsRecord mail_settings(int port, const std::string& recipient);
 // name and body decoded to UTF-8, line ends as LF.
 std::vector<std::string> received_mails(const std::string& recipient);
 
+struct Today {
+    int year;
+    int month;
+    int day;
+    int weekday; // 0 = Sunday
+};
 Today today();
 // The date `days` after the given one (negative goes back).
 Today add_days(const Today& date, int days);
+
+// A zone where it is hour:minute now, and its date: a morning without waiting
+// for one. Wine takes each process's zone from its own TZ.
+struct ShiftedClock {
+    int offset_minutes; // local time = UTC + this
+    Today date;
+};
+ShiftedClock clock_at(int hour, int minute);
+// Waits until the clock's second is below `second`.
+void wait_for_second_below(int second);
 
 } // namespace vntra::gui
 

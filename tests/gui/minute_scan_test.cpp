@@ -30,14 +30,6 @@ Minute minutes_from_now(int minutes) {
     return {then.wYear, then.wMonth, then.wDay, then.wHour, then.wMinute};
 }
 
-// Starts within the first 40 seconds of a minute, so that the scans, one
-// and two minutes after start-up, fall into the next two minutes.
-void wait_for_early_second() {
-    SYSTEMTIME now;
-    for (::GetLocalTime(&now); now.wSecond >= 40; ::GetLocalTime(&now))
-        ::Sleep(500);
-}
-
 ScheduleRecord alarm_at(const Minute& start, int lead, const std::string& content,
                         const std::string& place) {
     ScheduleRecord r = dated_record(KIND_TIME_RANGE, start.year, start.month, start.day, start.year,
@@ -86,7 +78,8 @@ GUI_TEST(alarms_and_reminders_fire_once_from_the_timer) {
     std::filesystem::path folder = fresh_program_folder("minute_scan");
     std::string to = fresh_address("reminder");
     write_settings(folder, mail_settings(port, to));
-    wait_for_early_second();
+    // The scans, one and two minutes after start-up, fall into the next two minutes.
+    wait_for_second_below(40);
     // Due at the first scan: it starts within its lead of ten minutes.
     ScheduleRecord meeting = alarm_at(minutes_from_now(5), 10, "定例会議", "本社");
     ScheduleRecord refused = todo_record("受信拒否の連絡");
@@ -157,7 +150,7 @@ GUI_TEST(alarms_and_reminders_fire_once_from_the_timer) {
 GUI_TEST(a_reminder_that_cannot_go_out_stays_armed) {
     std::filesystem::path folder = fresh_program_folder("minute_scan_no_server");
     write_settings(folder, mail_settings(1, fresh_address("nobody")));
-    wait_for_early_second();
+    wait_for_second_below(40);
     ScheduleRecord papers = todo_record("書類提出");
     set_reminder(papers, minutes_from_now(-5));
     ScheduleRecord call = alarm_at(minutes_from_now(11), 10, "電話会議", "");

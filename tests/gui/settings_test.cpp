@@ -21,6 +21,7 @@ const int ALARM_TAB = 3;
 const int DATA_TAB = 4;
 const int POP_TAB = 5;
 const int FORMAT_TAB = 6;
+const int TIMED_MAIL_TAB = 8;
 
 // Settings whose every field differs from the defaults, so that a field a
 // page must not touch shows up when it changes.
@@ -206,6 +207,12 @@ GUI_TEST(settings_pop_page_and_cancel_put_the_fields_back) {
     GUI_CHECK(is_enabled(format, IDC_FORMAT_START_DATE));
     GUI_CHECK(!is_checked(format, IDC_FORMAT_START_DATE));
     GUI_CHECK(!is_enabled(format, IDC_START_DATE_FORMAT));
+    // A timed mail's minute opens with its switch.
+    HWND timed = show_sheet_page(sheet, TIMED_MAIL_TAB);
+    GUI_CHECK(!is_enabled(timed, IDC_DAILY_HOUR) && !is_enabled(timed, IDC_WEEKLY_WEEKDAY));
+    click_and_wait(timed, IDC_DAILY_ON);
+    GUI_CHECK(is_enabled(timed, IDC_DAILY_HOUR) && combo_selection(timed, IDC_DAILY_HOUR) == 7);
+    screenshot("settings_page_timed_mail");
     click(sheet, IDCANCEL);
     GUI_CHECK(wait_gone(sheet));
 

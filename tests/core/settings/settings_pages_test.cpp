@@ -4,6 +4,8 @@
 #include <string>
 
 #include "settings/settings_pages.h"
+#include "settings/timed_mail_page.h"
+#include "store/schedule_record.h"
 #include "support/sjis_assert.h"
 #include "support/temp_folder.h"
 
@@ -416,6 +418,75 @@ TEST(SettingsPages, PutBackRestoresOnlyTheOpenersFields) {
         EXPECT_EQ(0, live.notify_today_at_startup);
         EXPECT_EQ(MARK_TODAY, live.mark_range);
     }
+}
+
+SettingsRecord mail_ready() {
+    SettingsRecord s = loaded();
+    EXPECT_TRUE(apply_mail_page(filled_mail_page(), s).ok());
+    s.daily_progress = {20251209, 2, PERIOD_ARRIVED};
+    return s;
+}
+
+TEST(TimedMailPage, ChecksInTheirOrder) {
+    const char* DAY = "毎日の予定を送る時刻を選んで下さい";
+    const char* WEEK = "毎週の予定を送る時刻を選んで下さい";
+    const char* WEEKDAY = "毎週の予定を送る曜日を選んで下さい";
+    const char* NO_MAIL = "定時送信には「メール」ページの設定が必要です。送信メールサーバーと"
+                          "差出人、あて先のメールアドレスを入力して下さい";
+    struct Row {
+        bool daily_on, weekly_on, mail_ready;
+        int daily_hour, daily_minute, weekday, weekly_hour, weekly_minute;
+        const char* message; // null: applied
+        PageControl focus;
+    };
+    const Row rows[] = {
+        {1, 1, 1, 6, 30, 0, 20, 0, nullptr, NO_CONTROL},
+        {1, 1, 1, -1, 30, 0, 20, 0, DAY, CONTROL_DAILY_HOUR},
+        {1, 1, 1, 6, 60, 0, 20, 0, DAY, CONTROL_DAILY_MINUTE},
+        {1, 1, 1, 6, 30, -1, 20, 0, WEEKDAY, CONTROL_WEEKLY_WEEKDAY},
+        {1, 1, 1, 6, 30, 0, -1, 0, WEEK, CONTROL_WEEKLY_HOUR},
+        // Off, a list may be left empty: the stored value stays.
+        {0, 1, 1, -1, 30, 0, 20, 0, nullptr, NO_CONTROL},
+        {1, 1, 0, 6, 30, 0, 20, 0, NO_MAIL, CONTROL_DAILY_ON},
+        {0, 0, 0, 6, 30, 0, 20, 0, nullptr, NO_CONTROL},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Row& row = rows[i];
+        TimedMailPageInput input{row.daily_on,  row.daily_hour, row.daily_minute, TARGET_NEXT,
+                                 row.weekly_on, row.weekday,    row.weekly_hour,  row.weekly_minute,
+                                 TARGET_NEXT,   false};
+        SettingsRecord settings = mail_ready();
+        if (!row.mail_ready)
+            settings.recipient_address[0] = '\0';
+        SettingsRecord before = settings;
+        PageResult result = apply_timed_mail_page(input, settings);
+        if (row.message) {
+            expect_failure(result, row.message, row.focus, true, before, settings,
+                           "row " + std::to_string(i));
+            continue;
+        }
+        ASSERT_TRUE(result.ok()) << "row " << i;
+        EXPECT_EQ(row.daily_on, settings.daily_on == 1) << "row " << i;
+        EXPECT_EQ(row.daily_hour < 0 ? 7 : 6, settings.daily_hour) << "row " << i;
+        // What was sent is the mails' to write, never the page's.
+        EXPECT_EQ(PERIOD_ARRIVED, settings.daily_progress.state) << "row " << i;
+    }
+}
+
+// A mail that arrives while the sheet is open writes its progress; a page
+// saved afterwards from its older copy must not take it back.
+TEST(TimedMailPage, SavedPageKeepsTheProgressWrittenMeanwhile) {
+    testing::TempFolder folder;
+    std::filesystem::path path = folder / SETTINGS_FILE_NAME;
+    SettingsRecord live = mail_ready();
+    SettingsRecord page_copy = live;
+    live.weekly_progress = {20251207, 1, PERIOD_ARRIVED};
+    page_copy.weekly_on = 1;
+    ASSERT_TRUE(save_page(path, live, page_copy));
+    SettingsRecord loaded = load_settings(path, "C:\\");
+    EXPECT_EQ(20251207, loaded.weekly_progress.period_key);
+    EXPECT_EQ(1, loaded.weekly_on);
+    EXPECT_EQ(0, std::memcmp(&live, &loaded, sizeof live));
 }
 
 } // namespace
