@@ -99,10 +99,22 @@ GUI_TEST(exit_compacts_renumbers_and_backs_up) {
         todo_record("古いＴｏＤｏ"),
     };
     records[1].kind = KIND_DELETED;
-    write_records(folder / "vntradata.fil", records);
+    // A damaged count: the slots are what counts, and the user hears of it once.
+    write_records(folder / "vntradata.fil", records, 0);
 
     Program program;
     GUI_CHECK(program.start(folder));
+    HWND box = find_window(L"エラー", program.process_id());
+    GUI_CHECK(box != nullptr);
+    if (box) {
+        GUI_CHECK(static_texts(box).find(L"vntradata.fil の件数が壊れていたため、修復しました") !=
+                  std::wstring::npos);
+        screenshot("data_count_repaired");
+        click(box, IDOK);
+        GUI_CHECK(wait_gone(box));
+    }
+    GUI_CHECK(record_count_of(folder / "vntradata.fil") == 4);
+    GUI_CHECK(count_windows(L"エラー", program.process_id()) == 0);
     GUI_CHECK(program.exit_from_tray());
 
     std::vector<ScheduleRecord> after = records_of(folder / "vntradata.fil");
