@@ -24,7 +24,9 @@ bool file_length(std::FILE* file, uint64_t& length) {
     if (file_io_detail::fault_here())
         return false;
     struct stat status;
-    if (std::fflush(file) != 0 || ::fstat(::fileno(file), &status) != 0 || status.st_size < 0)
+    // A folder opens here too, but holds no bytes of a file.
+    if (std::fflush(file) != 0 || ::fstat(::fileno(file), &status) != 0 ||
+        !S_ISREG(status.st_mode) || status.st_size < 0)
         return false;
     length = static_cast<uint64_t>(status.st_size);
     return true;

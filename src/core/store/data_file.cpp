@@ -206,8 +206,8 @@ bool rewrite_record(const DataFile& store, const ScheduleRecord& record) {
     if (record.id < 1)
         return false;
     FilePtr file = open_file_unbuffered(store.path, "rb+");
-    int32_t count = 0;
-    if (!file || !read_data_header(file.get(), count) || record.id > count)
+    int32_t slots = 0;
+    if (!file || !count_whole_slots(file.get(), slots) || record.id > slots)
         return false;
     bool written = write_slot(file.get(), record);
     return close_checked(std::move(file)) && written;

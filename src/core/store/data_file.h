@@ -130,8 +130,8 @@ bool stored_on_disk(const std::filesystem::path& path, int32_t count,
 // true tells so.
 bool settle_failed_append(std::FILE* file, int32_t slots, int32_t new_count);
 
-// Writes the record into the slot of its id. Only slots the file's header
-// counts can be rewritten; the count itself is left as it is.
+// Writes the record into the slot of its id. Only slots the file holds can
+// be rewritten, whatever its header says; the count is left as it is.
 bool rewrite_record(const DataFile& store, const ScheduleRecord& record);
 
 // Blanks the slot: the id stays, everything else is zero.

@@ -12,12 +12,15 @@ RecordAppender::RecordAppender(DataFile& store)
 }
 
 RecordAppender::~RecordAppender() {
-    close();
+    if (file_)
+        close();
 }
 
 bool RecordAppender::append(std::vector<ScheduleRecord>& records) {
-    if (!file_)
+    if (!file_) {
+        refused_ = true;
         return false;
+    }
     if (records.empty())
         return true;
     if (static_cast<int64_t>(count_) + static_cast<int64_t>(records.size()) > INT32_MAX)
@@ -37,8 +40,10 @@ bool RecordAppender::append(std::vector<ScheduleRecord>& records) {
         bool counted = settle_failed_append(file, count_, new_count);
         // A file that failed once (a full disk) takes nothing more.
         file_.reset();
-        if (!counted)
+        if (!counted) {
+            refused_ = true;
             return false;
+        }
     }
     count_ = new_count;
     appended_ = true;
@@ -47,13 +52,13 @@ bool RecordAppender::append(std::vector<ScheduleRecord>& records) {
 }
 
 bool RecordAppender::close() {
-    if (!file_)
-        return false;
-    bool flushed = flush_to_disk(file_.get());
-    bool closed = close_checked(std::move(file_)) && flushed;
-    // Every batch was counted before this; a late failure loses none that
-    // the file, read again, still holds.
-    return closed || (appended_ && stored_on_disk(store_.path, count_));
+    bool closed = false;
+    if (file_) {
+        bool flushed = flush_to_disk(file_.get());
+        closed = close_checked(std::move(file_)) && flushed;
+    }
+    // A late failure loses no batch that the file, read again, still counts.
+    return !refused_ && (closed || (appended_ && stored_on_disk(store_.path, count_)));
 }
 
 } // namespace vntra

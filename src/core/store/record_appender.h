@@ -25,8 +25,9 @@ class RecordAppender {
     // file and in the store, then still covers only the earlier batches.
     bool append(std::vector<ScheduleRecord>& records);
 
-    // Pushes everything through to the disk and closes the file. True also
-    // when that failed but the file, read again, counts every batch.
+    // Pushes everything through to the disk and closes the file. True when
+    // every batch given to append is stored: also when the close failed but
+    // the file, read again, counts them all.
     bool close();
 
   private:
@@ -34,6 +35,7 @@ class RecordAppender {
     FilePtr file_;
     int32_t count_ = 0;
     bool appended_ = false;
+    bool refused_ = false; // some batch was not stored
 };
 
 } // namespace vntra
