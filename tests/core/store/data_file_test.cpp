@@ -156,8 +156,7 @@ TEST_F(StoreFixture, MissingFileReadsAsEmptyButKeepsTheCount) {
 }
 
 // Whatever the store remembers or the header says, a new record goes behind
-// the slots the file holds: a count that could not be loaded or was damaged
-// must not overwrite record 1.
+// the slots the file holds: no stale or damaged count may overwrite record 1.
 TEST_F(StoreFixture, AppendAndRewriteGoByTheSlotsInTheFile) {
     append_days(5);
     std::string before = read_file_bytes(store.path);
