@@ -50,11 +50,6 @@ bool file_length(std::FILE* file, uint64_t& length);
 // was given up left behind its end.
 bool cut_file(std::FILE* file, uint64_t length);
 
-// Makes `path` hold exactly these bytes: they go to a temporary file beside
-// it, reach the disk, and the file is moved into place in one step. On
-// failure `path` is untouched and no temporary file is left.
-bool write_whole_file(const std::filesystem::path& path, const void* data, size_t size);
-
 // Puts `from` in the place of `to` in one step, replacing `to` if it exists,
 // so that there is never a moment without one complete file at `to`.
 bool replace_file(const std::filesystem::path& from, const std::filesystem::path& to);

@@ -88,20 +88,6 @@ bool close_checked(FilePtr file) {
     return !file_io_detail::fault_here() && closed && !had_error;
 }
 
-bool write_whole_file(const std::filesystem::path& path, const void* data, size_t size) {
-    std::filesystem::path temporary = path;
-    temporary += ".new";
-    FilePtr file = open_file_unbuffered(temporary, "wb");
-    if (!file)
-        return false;
-    bool written = write_items(file.get(), data, size, 1) && flush_to_disk(file.get());
-    if (close_checked(std::move(file)) && written && replace_file(temporary, path))
-        return true;
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
-}
-
 bool copy_file_over(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (file_io_detail::fault_here())
         return false;

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/whole_file.h"
+
 namespace vntra {
 namespace {
 
@@ -53,7 +55,7 @@ bool read_data_header(std::FILE* file, int32_t& count) {
 bool create_data_file(const std::filesystem::path& path) {
     char header[DATA_HEADER_SIZE] = {};
     std::memcpy(header, VERSION_TEXT, sizeof VERSION_TEXT);
-    return write_whole_file(path, header, sizeof header);
+    return write_whole_file(path, std::string_view(header, sizeof header));
 }
 
 bool count_whole_slots(std::FILE* file, int32_t& slots) {
