@@ -211,7 +211,7 @@ GUI_TEST(settings_pop_page_and_cancel_put_the_fields_back) {
     HWND timed = show_sheet_page(sheet, TIMED_MAIL_TAB);
     GUI_CHECK(!is_enabled(timed, IDC_DAILY_HOUR) && !is_enabled(timed, IDC_WEEKLY_WEEKDAY));
     click_and_wait(timed, IDC_DAILY_ON);
-    GUI_CHECK(is_enabled(timed, IDC_DAILY_HOUR) && combo_selection(timed, IDC_DAILY_HOUR) == 7);
+    GUI_CHECK(is_enabled(timed, IDC_DAILY_HOUR) && is_enabled(timed, IDC_DAILY_TOMORROW));
     screenshot("settings_page_timed_mail");
     click(sheet, IDCANCEL);
     GUI_CHECK(wait_gone(sheet));

@@ -26,7 +26,7 @@ ScheduleRecord half_past(const Today& day, int hour, const char* content, int le
 }
 
 std::wstring month_day(const Today& day, const char* format) {
-    char text[64];
+    char text[256];
     std::snprintf(text, sizeof text, format, day.month, day.day);
     return wide(text);
 }
