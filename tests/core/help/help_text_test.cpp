@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,10 +30,33 @@ bool ends_with(const std::string& text, const char* tail) {
     return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
 }
 
+// Every caption of a dialog, control or menu item in the resources.
+const char* const RESOURCE_CAPTIONS[] = {
+#include "resource_captions.inc"
+};
+
+// The texts the help puts in 「」, read character by character so that a
+// trail byte is never taken for a bracket.
+std::vector<std::string> quoted_labels(std::string_view text) {
+    std::vector<std::string> labels;
+    size_t open = std::string_view::npos;
+    for (size_t i = 0; i < text.size();) {
+        size_t width = is_sjis_lead_byte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+        std::string_view character = text.substr(i, width);
+        if (character == "「")
+            open = i + width;
+        else if (character == "」" && open != std::string_view::npos)
+            labels.emplace_back(text.substr(open, i - open));
+        if (character == "」")
+            open = std::string_view::npos;
+        i += width;
+    }
+    return labels;
+}
+
 TEST(HelpText, HandBrokenForAFixedPitchFace) {
-    EXPECT_EQ(4342u, std::strlen(HELP_TEXT));
     std::vector<std::string> lines = help_lines();
-    ASSERT_EQ(89u, lines.size());
+    ASSERT_EQ(99u, lines.size());
     EXPECT_EQ("", lines[0]);
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
@@ -60,9 +84,10 @@ TEST(HelpText, CoversEverySettingsPageAndWindow) {
         "　「起動設定」",
         "　「アラーム」",
         "　「データ」",
-        "　「POP before SMTPに対応」",
+        "　「POP before SMTP に対応」",
         "　「メールの特殊フォーマット」",
         "　　ＴｏＤｏとリマインダはフォーマットできません。",
+        "　「送信の認証・暗号化」",
         "・スケジューラーの使い方",
         "　「Vontara」画面",
         "　「スケジュール一覧」画面",
@@ -77,6 +102,34 @@ TEST(HelpText, CoversEverySettingsPageAndWindow) {
         EXPECT_LT(found, lines.size()) << testing::readable(heading);
         if (found < lines.size())
             from = found + 1;
+    }
+}
+
+// A user looks for what the help names: each quoted label must read as the
+// window shows it. The few quotes that are no caption are listed with what
+// they stand for.
+TEST(HelpText, QuotesOnlyLabelsTheWindowsShow) {
+    std::set<std::string> captions(std::begin(RESOURCE_CAPTIONS), std::end(RESOURCE_CAPTIONS));
+    struct Other {
+        const char* quoted;
+        const char* caption; // the window's own caption, or null for no control
+    } others[] = {
+        {"★", nullptr},            // the mark before a list row
+        {"，（カンマ）", nullptr}, // the import's separator
+        {"スケジュール一覧", "ｽｹｼﾞｭｰﾙ一覧"},
+        {"スケジュール・ＴｏＤｏ登録", "ｽｹｼﾞｭｰﾙ・ＴｏＤｏ 登録"},
+    };
+    std::vector<std::string> labels = quoted_labels(HELP_TEXT);
+    EXPECT_GT(labels.size(), 40u);
+    for (const std::string& label : labels) {
+        const Other* other = nullptr;
+        for (const Other& o : others)
+            other = label == o.quoted ? &o : other;
+        if (other == nullptr) {
+            EXPECT_EQ(1u, captions.count(label)) << testing::readable(label);
+        } else if (other->caption != nullptr) {
+            EXPECT_EQ(1u, captions.count(other->caption)) << testing::readable(other->caption);
+        }
     }
 }
 
