@@ -42,6 +42,16 @@ const IcalProperty* IcalComponent::find(std::string_view property_name) const {
 }
 
 bool looks_like_icalendar(std::string_view bytes) {
+    // UTF-16 with its byte order mark: the ASCII letters on one side of the
+    // byte pairs, so that the import can refuse it with the right message.
+    if (bytes.size() >= 2 &&
+        (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")) {
+        size_t low = bytes[0] == '\xFF' ? 2 : 3;
+        std::string narrow;
+        for (size_t i = low; i < bytes.size() && narrow.size() < 15; i += 2)
+            narrow += bytes[i];
+        return same_upper(narrow, "BEGIN:VCALENDAR");
+    }
     if (bytes.substr(0, 3) == UTF8_BOM)
         bytes.remove_prefix(3);
     while (!bytes.empty() && (bytes.front() == '\r' || bytes.front() == '\n'))

@@ -35,7 +35,8 @@ struct IcalParseResult {
 };
 
 // True when the bytes, after an optional UTF-8 byte order mark, start with
-// BEGIN:VCALENDAR (in any letter case).
+// BEGIN:VCALENDAR (in any letter case); also for UTF-16 with a byte order
+// mark, which the import then refuses with its own message.
 bool looks_like_icalendar(std::string_view bytes);
 
 // Reads every VCALENDAR of the text into `calendars`. Lines that are not

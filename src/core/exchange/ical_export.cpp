@@ -1,5 +1,6 @@
 #include "exchange/ical_export.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "exchange/ical_alarm.h"
@@ -7,11 +8,14 @@
 #include "exchange/ical_lines.h"
 #include "exchange/ical_time.h"
 #include "platform/sjis_text.h"
+#include "platform/whole_file.h"
 
 namespace vntra {
 namespace {
 
 const size_t FOLD_OCTETS = 75;
+// The output is written in pieces of about this size.
+const size_t WRITE_CHUNK = 256 * 1024;
 const char CRLF[] = "\r\n";
 const char ZONE_ID[] = "Asia/Tokyo";
 
@@ -143,6 +147,36 @@ void IcalCalendarText::add_todo(const ScheduleRecord& r, const std::string& uid)
     append_folded_line(text_, "SUMMARY:" + text_value(field_text(r.content)));
     text_ += "STATUS:NEEDS-ACTION\r\n";
     text_ += "END:VTODO\r\n";
+}
+
+ExportStatus export_icalendar(const DataFile& store, const std::filesystem::path& output,
+                              const ExportRange& range, const LocalTimeStamp& now,
+                              int32_t& exported) {
+    exported = 0;
+    RecordReader reader(store.path);
+    if (!reader.is_open() || reader.failed())
+        return EXPORT_CANNOT_READ_DATA;
+    WholeFileWriter file(output);
+    if (!file.is_open())
+        return EXPORT_CANNOT_CREATE;
+    IcalCalendarText calendar(now);
+    calendar.begin();
+    bool written = true;
+    ScheduleRecord record;
+    while (written && reader.next(record)) {
+        bool taken = is_exported_as_ical(record, range);
+        calendar.add(record, taken);
+        exported += taken ? 1 : 0;
+        if (calendar.text().size() >= WRITE_CHUNK) {
+            written = file.write(calendar.text());
+            calendar.text().clear();
+        }
+    }
+    calendar.end();
+    written = written && file.write(calendar.text());
+    if (reader.failed())
+        return EXPORT_CANNOT_READ_DATA;
+    return written && file.commit() ? EXPORT_OK : EXPORT_INCOMPLETE;
 }
 
 } // namespace vntra

@@ -5,6 +5,7 @@
 #define VNTRA_EXCHANGE_ICAL_EXPORT_H
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -48,6 +49,12 @@ class IcalCalendarText {
 // Records the iCalendar export takes: the dated entries that touch the range,
 // as the CSV export does, and every ToDo item (they have no date).
 bool is_exported_as_ical(const ScheduleRecord& record, const ExportRange& range);
+
+// Writes the calendar of the data file's records, in file order, whole or
+// not at all. `exported` receives the number of components.
+ExportStatus export_icalendar(const DataFile& store, const std::filesystem::path& output,
+                              const ExportRange& range, const LocalTimeStamp& now,
+                              int32_t& exported);
 
 } // namespace vntra
 

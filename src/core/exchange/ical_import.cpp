@@ -14,30 +14,18 @@
 #include "exchange/ical_import_memory.h"
 #include "exchange/ical_texts.h"
 #include "platform/sjis_text.h"
+#include "platform/whole_file.h"
 #include "store/record_appender.h"
+#include "text/text_encoding.h"
 
 namespace vntra {
 namespace {
 
-const size_t READ_CHUNK = 64 * 1024;
 // Records are stored in batches of about this many; a failing batch sends
 // no more than its events to the error file.
 const size_t BATCH_RECORDS = 4096;
 const size_t CONTENT_BYTES = CONTENT_SIZE - 1;
 const size_t PLACE_BYTES = PLACE_SIZE - 1;
-
-bool read_whole_file(std::FILE* file, std::string& bytes) {
-    bytes.clear();
-    size_t got = 0;
-    do {
-        size_t old_size = bytes.size();
-        bytes.resize(old_size + READ_CHUNK);
-        if (!read_items(file, bytes.data() + old_size, 1, READ_CHUNK, got))
-            return false;
-        bytes.resize(old_size + got);
-    } while (got == READ_CHUNK);
-    return true;
-}
 
 const char* fault_reason(OccurrenceFault fault) {
     switch (fault) {
@@ -292,16 +280,28 @@ IcalImportResult import_icalendar_file(DataFile& store, const std::filesystem::p
                                        const IcalImportOptions& options) {
     IcalImportResult result;
     std::string bytes;
-    {
-        FilePtr source = open_file(input, "rb");
-        if (!source) {
-            result.status = ICAL_IMPORT_CANNOT_OPEN_INPUT;
-            return result;
-        }
-        if (!read_whole_file(source.get(), bytes)) {
-            result.status = ICAL_IMPORT_READ_FAILED;
-            return result;
-        }
+    switch (read_whole_file(input, bytes)) {
+    case WHOLE_FILE_CANNOT_OPEN:
+        result.status = ICAL_IMPORT_CANNOT_OPEN_INPUT;
+        return result;
+    case WHOLE_FILE_READ_ERROR:
+        result.status = ICAL_IMPORT_READ_FAILED;
+        return result;
+    case WHOLE_FILE_READ:
+        break;
+    }
+    switch (detect_text_encoding(bytes, nullptr)) {
+    case TEXT_UTF16:
+        result.status = ICAL_IMPORT_UTF16;
+        return result;
+    case TEXT_SHIFT_JIS:
+        // The format is UTF-8, but older Japanese phones wrote their own
+        // code page; plain ASCII reads the same either way.
+        if (!is_valid_utf8(bytes))
+            bytes = sjis_to_utf8(bytes);
+        break;
+    case TEXT_UTF8:
+        break;
     }
     std::vector<IcalComponent> calendars;
     IcalParseResult parsed = parse_icalendar(bytes, calendars);

@@ -29,6 +29,7 @@ enum IcalImportStatus {
     ICAL_IMPORT_FINISHED,
     ICAL_IMPORT_CANNOT_OPEN_INPUT,
     ICAL_IMPORT_READ_FAILED,   // the input could not be read to its end
+    ICAL_IMPORT_UTF16,         // the format is UTF-8; UTF-16 is refused whole
     ICAL_IMPORT_NOT_ICALENDAR, // not an iCalendar file, or broken inside
     ICAL_IMPORT_CUT_SHORT,     // a component is never closed
     ICAL_IMPORT_DATA_UNREADABLE,
