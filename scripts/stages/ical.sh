@@ -1,0 +1,8 @@
+# Holds the iCalendar exchange against independent readers: recurrence
+# expansion against python3-dateutil's rrule on a table of rules, and the
+# exported file read back with python3-icalendar and compared with its
+# records.
+source "$(dirname "$0")/../lib/common.sh"
+
+cmake --build "$HOST_BUILD" --target ical_probe >/dev/null
+/usr/bin/python3 "$ROOT/tests/tools/ical_compare.py" "$HOST_BUILD/bin/ical_probe"
