@@ -57,6 +57,22 @@ std::string event_identity(const IcalEvent& event) {
     return std::string("\x01") + event.summary + '\x01' + event.start_text;
 }
 
+// The text with one "?" for each character that Shift-JIS lacks, the same
+// on every system, for the error file.
+std::string sjis_with_marks(std::string_view utf8) {
+    std::string text;
+    std::string one;
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        length = std::min(length, utf8.size() - i);
+        bool converted = utf8_to_sjis_exact(utf8.substr(i, length), one);
+        text += converted ? one : std::string("?");
+        i += length;
+    }
+    return text;
+}
+
 // Texts of one event, converted once for all its instances.
 struct EventTexts {
     const char* fault = nullptr;
@@ -190,11 +206,10 @@ class IcalImportRun {
     }
 
     std::string error_text(const IcalEvent& event, const char* reason) const {
-        // The summary on one line; characters Shift-JIS lacks as "?".
         std::string summary;
         if (record_text(event.summary, event.summary.size() * 2 + 1, summary) ==
             RECORD_TEXT_NOT_SJIS)
-            summary = utf8_to_sjis(event.summary);
+            summary = sjis_with_marks(event.summary);
         return csv_field(summary) + "," + csv_field(utf8_to_sjis(event.start_text)) + "," + reason;
     }
 
