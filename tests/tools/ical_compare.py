@@ -8,7 +8,10 @@
    python3-icalendar, and every component is compared with its record; the
    raw file is checked for CR LF line ends and 75-octet lines.
 
-usage: ical_compare.py PATH/TO/ical_probe
+3. Files the program exported elsewhere (the GUI flow's), named after the
+   probe, are read back with python3-icalendar the same way.
+
+usage: ical_compare.py PATH/TO/ical_probe [EXPORTED.ics ...]
 """
 import datetime as dt
 import os
@@ -121,6 +124,30 @@ def expected_times(kind, start, end):
     finish = dt.datetime(y, m, d, tzinfo=JAPAN) + dt.timedelta(hours=end[3], minutes=end[4])
     return begin, finish
 
+def file_faults(raw):
+    """What a reader may object to in the raw bytes: line ends and lengths."""
+    lines = raw.split(b"\r\n")
+    faults = []
+    if lines[-1] != b"" or any(b"\n" in line or b"\r" in line for line in lines):
+        faults.append("line ends are not CR LF throughout")
+    faults += ["line over 75 octets: %r" % line for line in lines if len(line) > 75]
+    return faults
+
+def check_exported_files(paths):
+    faults = []
+    for path in paths:
+        raw = open(path, "rb").read()
+        faults += ["%s: %s" % (path, fault) for fault in file_faults(raw)]
+        calendar = icalendar.Calendar.from_ical(raw.decode("utf-8"))
+        components = [c for c in calendar.walk() if c.name in ("VEVENT", "VTODO")]
+        for component in components:
+            if not component.get("UID") or not component.get("DTSTAMP"):
+                faults.append("%s: a component without UID or DTSTAMP" % path)
+        if not components:
+            faults.append("%s: no events" % path)
+    print("exported elsewhere: %d files read back" % len(paths))
+    return faults
+
 def compare_export(probe, folder):
     records = os.path.join(folder, "records.txt")
     output = os.path.join(folder, "out.ics")
@@ -129,11 +156,7 @@ def compare_export(probe, folder):
     if subprocess.run([probe, "export", records, output]).returncode != 0:
         return ["export failed"]
     raw = open(output, "rb").read()
-    faults = []
-    lines = raw.split(b"\r\n")
-    if lines[-1] != b"" or any(b"\n" in line or b"\r" in line for line in lines):
-        faults.append("line ends are not CR LF throughout")
-    faults += ["line over 75 octets: %r" % line for line in lines if len(line) > 75]
+    faults = file_faults(raw)
     calendar = icalendar.Calendar.from_ical(raw.decode("utf-8"))
     if str(calendar.get("VERSION")) != "2.0" or not calendar.get("PRODID"):
         faults.append("VERSION or PRODID missing")
@@ -175,14 +198,17 @@ def compare_export(probe, folder):
 
 def main():
     probe = sys.argv[1]
+    checks = [compare_recurrence, compare_export]
+    if len(sys.argv) > 2:
+        checks.append(lambda _probe, _folder: check_exported_files(sys.argv[2:]))
     failed = 0
     with tempfile.TemporaryDirectory() as folder:
-        for check in (compare_recurrence, compare_export):
+        for check in checks:
             faults = check(probe, folder)
             for fault in faults:
                 print("FAULT:", fault)
             failed += 1 if faults else 0
-    print("%d passed, %d failed" % (2 - failed, failed))
+    print("%d passed, %d failed" % (len(checks) - failed, failed))
     return 1 if failed else 0
 
 if __name__ == "__main__":

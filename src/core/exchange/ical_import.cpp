@@ -15,6 +15,7 @@
 #include "exchange/ical_texts.h"
 #include "platform/sjis_text.h"
 #include "platform/whole_file.h"
+#include "store/compaction.h"
 #include "store/record_appender.h"
 #include "text/text_encoding.h"
 
@@ -288,6 +289,31 @@ LocalDate window_day(int64_t day) {
     LocalDate date{};
     civil_from_days(day, date.year, date.month, date.day);
     return date;
+}
+
+RecurrenceWindow window_of_range(const ExportRange& range) {
+    auto day = [](int64_t key) {
+        return days_from_civil(static_cast<int32_t>(key / 10000),
+                               static_cast<int32_t>(key / 100 % 100),
+                               static_cast<int32_t>(key % 100));
+    };
+    return {day(range.first_key), day(range.last_key)};
+}
+
+IcalImportOptions ical_import_options(const LocalTimeStamp& now, const RecurrenceWindow& window,
+                                      int32_t expiry_days) {
+    CivilTime clock{now.year, now.month, now.day, now.hour, now.minute, now.second};
+    LocalDate today{now.year, now.month, now.day};
+    int32_t cutoff = expiry_days > 0 ? expiry_cutoff_key(today, expiry_days) : 0;
+    return {window, seconds_from_civil(clock), cutoff};
+}
+
+bool is_icalendar_file(const std::filesystem::path& path) {
+    FilePtr file = open_file(path, "rb");
+    char head[64];
+    size_t got = 0;
+    return file && read_items(file.get(), head, 1, sizeof head, got) &&
+           looks_like_icalendar(std::string_view(head, got));
 }
 
 IcalImportResult import_icalendar_file(DataFile& store, const std::filesystem::path& input,

@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <string>
 
+#include "exchange/csv_export.h"
 #include "exchange/ical_occurrences.h"
+#include "platform/clock.h"
 #include "store/data_file.h"
 #include "store/schedule_keys.h"
 
@@ -24,6 +26,18 @@ struct IcalImportOptions {
 // From a year before today to two years after it.
 RecurrenceWindow default_recurrence_window(const LocalDate& today);
 LocalDate window_day(int64_t day);
+// The window of a range of days as the dialog's date fields give it.
+RecurrenceWindow window_of_range(const ExportRange& range);
+
+// The options of an import run now: alarms armed for what lies after `now`
+// (the local clock, which is Japan's), and the cutoff of the expiry period
+// that compaction applies (none when it is not positive).
+IcalImportOptions ical_import_options(const LocalTimeStamp& now, const RecurrenceWindow& window,
+                                      int32_t expiry_days);
+
+// Whether the file is an iCalendar file, by its first line; any other file
+// is taken for CSV.
+bool is_icalendar_file(const std::filesystem::path& path);
 
 enum IcalImportStatus {
     ICAL_IMPORT_FINISHED,

@@ -21,6 +21,8 @@ const char ICAL_SPAN_TOO_LONG[] = "期間が長すぎる（１年未満まで）
 // Dialog messages.
 const char ICAL_NOT_READABLE[] = "iCalendarファイルとして読み込めませんでした。";
 const char ICAL_CUT_SHORT[] = "iCalendarファイルが途中で切れています。\n何も取り込んでいません。";
+const char ICAL_READ_FAILED[] =
+    "ファイルを最後まで読み込めませんでした。\n何も取り込んでいません。";
 const char ICAL_UTF16[] = "UTF-16のiCalendarファイルは読み込めません。\n"
                           "UTF-8で保存し直して下さい。";
 const char ICAL_MEMORY_UNREADABLE[] =
