@@ -96,6 +96,9 @@ class Program {
     void tray_click(UINT button_down_message) const;
     // Opens the calendar window with a left click and returns it.
     HWND open_calendar();
+    // The minute scan at once, as the timer would run it: a test moves on
+    // rather than wait for the next tick.
+    void scan_now() const;
 
   private:
     HANDLE process_ = nullptr;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,21 +36,15 @@ const char* const RESOURCE_CAPTIONS[] = {
 #include "resource_captions.inc"
 };
 
-// The texts the help puts in 「」, read character by character so that a
-// trail byte is never taken for a bracket.
+// The texts in 「」, read by character so that no trail byte passes for one.
 std::vector<std::string> quoted_labels(std::string_view text) {
     std::vector<std::string> labels;
-    size_t open = std::string_view::npos;
-    for (size_t i = 0; i < text.size();) {
-        size_t width = is_sjis_lead_byte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-        std::string_view character = text.substr(i, width);
-        if (character == "「")
-            open = i + width;
-        else if (character == "」" && open != std::string_view::npos)
+    size_t open = 0;
+    for (size_t i = 0; i < text.size(); i += is_sjis_lead_byte(text[i]) ? 2 : 1) {
+        if (text.substr(i, 2) == "「")
+            open = i + 2;
+        else if (text.substr(i, 2) == "」")
             labels.emplace_back(text.substr(open, i - open));
-        if (character == "」")
-            open = std::string_view::npos;
-        i += width;
     }
     return labels;
 }
@@ -105,31 +100,23 @@ TEST(HelpText, CoversEverySettingsPageAndWindow) {
     }
 }
 
-// A user looks for what the help names: each quoted label must read as the
-// window shows it. The few quotes that are no caption are listed with what
-// they stand for.
+// Each label the help quotes reads as the windows show it; the few quotes
+// that are no caption map to what they stand for ("" for nothing on screen).
 TEST(HelpText, QuotesOnlyLabelsTheWindowsShow) {
     std::set<std::string> captions(std::begin(RESOURCE_CAPTIONS), std::end(RESOURCE_CAPTIONS));
-    struct Other {
-        const char* quoted;
-        const char* caption; // the window's own caption, or null for no control
-    } others[] = {
-        {"★", nullptr},            // the mark before a list row
-        {"，（カンマ）", nullptr}, // the import's separator
+    captions.insert("");
+    const std::map<std::string, std::string> stand_ins = {
+        {"★", ""},
+        {"，（カンマ）", ""}, // a row's mark, the import's separator
         {"スケジュール一覧", "ｽｹｼﾞｭｰﾙ一覧"},
         {"スケジュール・ＴｏＤｏ登録", "ｽｹｼﾞｭｰﾙ・ＴｏＤｏ 登録"},
     };
     std::vector<std::string> labels = quoted_labels(HELP_TEXT);
     EXPECT_GT(labels.size(), 40u);
     for (const std::string& label : labels) {
-        const Other* other = nullptr;
-        for (const Other& o : others)
-            other = label == o.quoted ? &o : other;
-        if (other == nullptr) {
-            EXPECT_EQ(1u, captions.count(label)) << testing::readable(label);
-        } else if (other->caption != nullptr) {
-            EXPECT_EQ(1u, captions.count(other->caption)) << testing::readable(other->caption);
-        }
+        auto stand_in = stand_ins.find(label);
+        EXPECT_EQ(1u, captions.count(stand_in == stand_ins.end() ? label : stand_in->second))
+            << testing::readable(label);
     }
 }
 
