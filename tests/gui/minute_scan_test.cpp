@@ -130,8 +130,7 @@ GUI_TEST(alarms_and_reminders_fire_once_from_the_timer) {
                                     nullptr) != 0);
     screenshot("alarm_notice");
 
-    // The second scan adds the second alarm and the reminder due now, and
-    // sends nothing that has been sent.
+    // The second scan: the second alarm and the reminder due now, nothing twice.
     std::wstring both = first_block + notice_block(visitor, "来客", "");
     GUI_CHECK(wait_until([&] { return item_text(notice, IDC_NOTICE_TEXT) == both; },
                          NEXT_SCAN_TIMEOUT_MS));
@@ -149,11 +148,10 @@ GUI_TEST(alarms_and_reminders_fire_once_from_the_timer) {
     GUI_CHECK(program.exit_from_tray());
 }
 
-// An alarm that falls due while the entry dialog is open waits for the
-// dialog to close and then sounds once. With nothing listening for mail,
-// the reminder stays armed for a later scan, and the user sees one box: a
-// scan while the box is open sounds its alarms but does not try the
-// reminder again.
+// An alarm due while the entry dialog is open sounds once it has closed.
+// With nothing listening for mail, the reminder stays armed for a later
+// scan, and the user sees one box: a scan while the box is open sounds its
+// alarms but does not try the reminder again.
 GUI_TEST(a_reminder_that_cannot_go_out_stays_armed) {
     std::filesystem::path folder = fresh_program_folder("minute_scan_no_server");
     write_settings(folder, mail_settings(1, fresh_address("nobody")));
@@ -192,18 +190,14 @@ GUI_TEST(a_reminder_that_cannot_go_out_stays_armed) {
         return;
     GUI_CHECK(static_texts(box).find(L"サーバーソケットに接続失敗") != std::wstring::npos);
     HWND notice = find_window(L"お知らせ", program.process_id());
-    GUI_CHECK(notice != nullptr);
     std::wstring first_block = notice_block(call, "電話会議", "");
-    if (notice)
-        GUI_CHECK_TEXT(first_block, item_text(notice, IDC_NOTICE_TEXT));
+    GUI_CHECK(notice && item_text(notice, IDC_NOTICE_TEXT) == first_block);
     screenshot("reminder_error_box");
 
     // The restarted timer's scan, while the box still waits for the user.
     std::wstring both = first_block + notice_block(visitor, "来客", "応接室");
     GUI_CHECK(notice && wait_until([&] { return item_text(notice, IDC_NOTICE_TEXT) == both; },
                                    NEXT_SCAN_TIMEOUT_MS));
-    if (notice)
-        GUI_CHECK_TEXT(both, item_text(notice, IDC_NOTICE_TEXT));
     GUI_CHECK(count_windows(L"エラー", program.process_id()) == 1);
     screenshot("reminder_error_box_second_scan");
 
@@ -211,7 +205,6 @@ GUI_TEST(a_reminder_that_cannot_go_out_stays_armed) {
     GUI_CHECK(wait_gone(box));
     std::filesystem::path data = folder / "vntradata.fil";
     GUI_CHECK(states_become(data, 1, TRIGGER_DONE, TRIGGER_OFF));
-    GUI_CHECK(states_become(data, 2, TRIGGER_DONE, TRIGGER_OFF));
     ::Sleep(2000);
     std::vector<ScheduleRecord> records = records_of(data);
     GUI_CHECK(!records.empty() && records[0].reminder_state == TRIGGER_ARMED);

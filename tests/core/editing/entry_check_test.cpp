@@ -408,8 +408,6 @@ TEST_F(EntryStore, MarksMadeWhileTheDialogIsOpenSurviveTheSave) {
         {TRIGGER_REMINDER, [](EntryForm& f) { f.content = "別件"; }, TRIGGER_ARMED, TRIGGER_DONE},
         {TRIGGER_REMINDER, [](EntryForm& f) { f.reminder_minute = 5; }, TRIGGER_ARMED,
          TRIGGER_ARMED},
-        {TRIGGER_REMINDER, [](EntryForm& f) { toggle_reminder(f, false, SELECTED); }, TRIGGER_ARMED,
-         TRIGGER_OFF},
         {TRIGGER_ALARM, [](EntryForm& f) { f.end_hour = 12; }, TRIGGER_DONE, TRIGGER_ARMED},
         {TRIGGER_ALARM, [](EntryForm& f) { f.alarm_minutes_text = "30"; }, TRIGGER_ARMED,
          TRIGGER_ARMED},

@@ -55,9 +55,8 @@ class MailReminder : public testing::DataFileTest {
     TriggerMemory memory;
 };
 
-// How a send ended decides the mark, without any server: a mail that went
-// out or was refused for good is done; one that may pass stays armed, and
-// its next attempt fails without another box.
+// Without any server: a mail sent or refused for good is done; one that may
+// pass stays armed, and its next attempt fails without another box.
 TEST_F(MailReminder, SettledByHowTheSendEnded) {
     add(meeting_with_reminder());
     for (MailOutcome outcome : {MAIL_SENT, MAIL_REFUSED, MAIL_MAY_PASS}) {
