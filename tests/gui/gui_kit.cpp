@@ -17,6 +17,7 @@ namespace {
 
 const UINT TRAY_CALLBACK_MESSAGE = WM_APP + 100;
 const UINT COMMAND_EXIT = 40006;
+const UINT SCAN_TIMER_ID = 100;
 const UINT MESSAGE_TIMEOUT_MS = 5000;
 
 std::string to_code_page(UINT code_page, const std::wstring& text) {
@@ -217,6 +218,10 @@ void Program::tray_click(UINT button_down_message) const {
 HWND Program::open_calendar() {
     tray_click(WM_LBUTTONDOWN);
     return find_window(L"Vontara", process_id_);
+}
+
+void Program::scan_now() const {
+    ::PostMessageW(resident_, WM_TIMER, SCAN_TIMER_ID, 0);
 }
 
 // ---- windows ------------------------------------------------------------------
@@ -488,9 +493,9 @@ std::vector<ScheduleRecord> records_of(const std::filesystem::path& data_file) {
 }
 
 void write_records(const std::filesystem::path& data_file,
-                   const std::vector<ScheduleRecord>& records) {
+                   const std::vector<ScheduleRecord>& records, int32_t header_count) {
     std::ofstream file(data_file, std::ios::binary | std::ios::trunc);
-    int32_t count = static_cast<int32_t>(records.size());
+    int32_t count = header_count >= 0 ? header_count : static_cast<int32_t>(records.size());
     file.write("ver 2.3", 8);
     file.write(reinterpret_cast<const char*>(&count), sizeof count);
     for (size_t i = 0; i < records.size(); ++i) {

@@ -1,10 +1,10 @@
 #include "exchange/csv_export.h"
 
 #include <cstdio>
-#include <system_error>
 
 #include "calendar/date_arithmetic.h"
 #include "exchange/exchange_texts.h"
+#include "platform/whole_file.h"
 #include "text/decimal_prefix.h"
 
 namespace vntra {
@@ -14,10 +14,6 @@ const size_t YEAR_FIELD_CHARS = 7;
 const int32_t FIRST_YEAR = 2001;
 // The output is written in pieces of about this size.
 const size_t WRITE_CHUNK = 64 * 1024;
-
-bool write_text(std::FILE* file, const std::string& text) {
-    return text.empty() || write_items(file, text.data(), 1, text.size());
-}
 
 } // namespace
 
@@ -120,8 +116,9 @@ ExportStatus export_schedule(const DataFile& store, const std::filesystem::path&
     RecordReader reader(store.path);
     if (!reader.is_open() || reader.failed())
         return EXPORT_CANNOT_READ_DATA;
-    FilePtr file = open_file(output, "wb");
-    if (!file)
+    // An older file at the path stays as it is until the new one is whole.
+    WholeFileWriter file(output);
+    if (!file.is_open())
         return EXPORT_CANNOT_CREATE;
     std::string pending = std::string(CSV_HEADER_LINE) + "\r\n";
     bool written = true;
@@ -133,19 +130,15 @@ ExportStatus export_schedule(const DataFile& store, const std::filesystem::path&
         pending += "\r\n";
         ++exported;
         if (pending.size() >= WRITE_CHUNK) {
-            written = write_text(file.get(), pending);
+            written = file.write(pending);
             pending.clear();
         }
     }
-    written = written && write_text(file.get(), pending);
-    bool closed = close_checked(std::move(file));
-    if (reader.failed()) {
-        // Part of the data could not be read: no file that looks complete.
-        std::error_code ignored;
-        std::filesystem::remove(output, ignored);
+    written = written && file.write(pending);
+    // Part of the data could not be read: no file that looks complete.
+    if (reader.failed())
         return EXPORT_CANNOT_READ_DATA;
-    }
-    return written && closed ? EXPORT_OK : EXPORT_INCOMPLETE;
+    return written && file.commit() ? EXPORT_OK : EXPORT_INCOMPLETE;
 }
 
 } // namespace vntra

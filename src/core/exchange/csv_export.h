@@ -75,13 +75,15 @@ bool check_export_form(const ExportForm& form, ExportRange& range, FormError& er
 
 enum ExportStatus {
     EXPORT_OK,
-    EXPORT_CANNOT_CREATE,    // the output file cannot be created
+    EXPORT_CANNOT_CREATE,    // the output file cannot be created or replaced
     EXPORT_CANNOT_READ_DATA, // the data file cannot be read: nothing was written
-    EXPORT_INCOMPLETE,       // not every byte reached the output file
+    EXPORT_INCOMPLETE,       // the new file could not be written whole
 };
 
 // Writes the header and every exported record of the data file, in file
 // order, with CR LF line ends. `exported` receives the number of records.
+// A file already at `output` is replaced only by a complete export; every
+// failure leaves it as it was.
 ExportStatus export_schedule(const DataFile& store, const std::filesystem::path& output,
                              const ExportRange& range, int32_t& exported);
 

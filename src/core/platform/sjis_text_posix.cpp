@@ -1,4 +1,5 @@
 #include "platform/sjis_text.h"
+#include "platform/sjis_text_detail.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -46,12 +47,15 @@ std::string sjis_to_utf8(std::string_view sjis) {
     return convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD", 1);
 }
 
-std::string utf8_to_sjis(std::string_view utf8) {
-    return convert("CP932", "UTF-8", utf8, "?", 1);
-}
+namespace sjis_text_detail {
 
-bool utf8_to_sjis_exact(std::string_view utf8, std::string& sjis) {
-    sjis.clear();
+bool append_sjis(std::string_view utf8, std::string& sjis, bool exact) {
+    if (utf8.empty())
+        return true;
+    if (!exact) {
+        sjis += convert("CP932", "UTF-8", utf8, "?", 1);
+        return true;
+    }
     iconv_t cd = ::iconv_open("CP932", "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1))
         return false;
@@ -69,6 +73,8 @@ bool utf8_to_sjis_exact(std::string_view utf8, std::string& sjis) {
     ::iconv_close(cd);
     return ok;
 }
+
+} // namespace sjis_text_detail
 
 std::filesystem::path path_from_sjis(std::string_view sjis) {
     return std::filesystem::path(sjis_to_utf8(sjis));

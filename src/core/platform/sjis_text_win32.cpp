@@ -1,4 +1,5 @@
 #include "platform/sjis_text.h"
+#include "platform/sjis_text_detail.h"
 
 #include <windows.h>
 
@@ -36,14 +37,15 @@ std::string sjis_to_utf8(std::string_view sjis) {
     return from_wide(CP_UTF8, to_wide(SHIFT_JIS, sjis));
 }
 
-std::string utf8_to_sjis(std::string_view utf8) {
-    return from_wide(SHIFT_JIS, to_wide(CP_UTF8, utf8));
-}
+namespace sjis_text_detail {
 
-bool utf8_to_sjis_exact(std::string_view utf8, std::string& sjis) {
-    sjis.clear();
+bool append_sjis(std::string_view utf8, std::string& sjis, bool exact) {
     if (utf8.empty())
         return true;
+    if (!exact) {
+        sjis += from_wide(SHIFT_JIS, to_wide(CP_UTF8, utf8));
+        return true;
+    }
     int size = static_cast<int>(utf8.size());
     int length =
         ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
@@ -57,11 +59,14 @@ bool utf8_to_sjis_exact(std::string_view utf8, std::string& sjis) {
                                       0, nullptr, &used_default);
     if (bytes == 0 || used_default)
         return false;
-    sjis.assign(bytes, '\0');
-    ::WideCharToMultiByte(SHIFT_JIS, WC_NO_BEST_FIT_CHARS, wide.data(), length, sjis.data(), bytes,
-                          nullptr, &used_default);
+    size_t old_size = sjis.size();
+    sjis.resize(old_size + bytes);
+    ::WideCharToMultiByte(SHIFT_JIS, WC_NO_BEST_FIT_CHARS, wide.data(), length,
+                          sjis.data() + old_size, bytes, nullptr, &used_default);
     return !used_default;
 }
+
+} // namespace sjis_text_detail
 
 std::filesystem::path path_from_sjis(std::string_view sjis) {
     return std::filesystem::path(to_wide(SHIFT_JIS, sjis));

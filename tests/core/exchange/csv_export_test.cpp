@@ -190,13 +190,12 @@ TEST_F(ExportFile, FailuresAreNotReportedAsSuccess) {
     EXPECT_EQ(EXPORT_CANNOT_READ_DATA,
               export_schedule(missing, output, {20010101, 20301231}, exported));
     EXPECT_EQ("keep", read_file_bytes(output));
-#ifndef _WIN32
-    // A full disk.
-    for (int i = 0; i < 2000; ++i)
-        add(dated_record(KIND_ALL_DAY, {2004, 4, 1}, {2004, 4, 1}, "予定", ""));
-    EXPECT_EQ(EXPORT_INCOMPLETE,
-              export_schedule(store, "/dev/full", {20010101, 20301231}, exported));
-#endif
+    // A file of the user's that has the name of the temporary file is kept.
+    testing::write_file_bytes(folder / "out.csv.new", "mine");
+    EXPECT_EQ(EXPORT_OK, export_schedule(store, output, {20010101, 20301231}, exported));
+    EXPECT_EQ(std::string(CSV_HEADER_LINE) + "\r\n", read_file_bytes(output));
+    EXPECT_EQ("mine", read_file_bytes(folder / "out.csv.new"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.csv.new2"));
 }
 
 } // namespace
