@@ -163,10 +163,12 @@ GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
     click(dialog, IDC_IMPORT_BROWSE);
     GUI_CHECK(choose_in_file_chooser(program.process_id(), unicode));
     click(dialog, IDC_IMPORT_RUN);
+    GUI_CHECK(find_window(L"エラー", program.process_id()) != nullptr);
+    screenshot("import_utf16_refused");
     check_box(L"エラー",
-              L"このファイルはUnicode（UTF-16）で保存されているため、読み込めません。\n"
-              L"Excelの「名前を付けて保存」で、ファイルの種類を「CSV UTF-8」または"
-              L"「CSV (コンマ区切り)」にして保存し直してから、インポートして下さい。",
+              L"Unicode テキスト（UTF-16）のファイルは\n読み込めません。\n"
+              L"Excelの「名前を付けて保存」で、\nファイルの種類を「CSV UTF-8」または\n"
+              L"「CSV (コンマ区切り)」にして保存し直し、\nもう一度インポートして下さい。",
               program);
     GUI_CHECK(error_file_in(folder).empty());
     GUI_CHECK(records_of(folder / "vntradata.fil").size() == 1);

@@ -57,10 +57,13 @@ const char IMPORT_HAS_ERRORS[] = "エラーがあります。";
 const char IMPORT_DONE_WITH_ERRORS[] = "インポートが終了しました。\nエラーがあります。";
 // The number of rows whose content or place was cut to fit.
 const char IMPORT_CUT_NOTE[] = "内容または場所が長すぎるため、%d行を切り詰めました。";
-const char IMPORT_UTF16_HOW_TO_SAVE[] =
-    "このファイルはUnicode（UTF-16）で保存されているため、読み込めません。\n"
-    "Excelの「名前を付けて保存」で、ファイルの種類を「CSV UTF-8」または"
-    "「CSV (コンマ区切り)」にして保存し直してから、インポートして下さい。";
+// Short lines: the box breaks long ones wherever it likes.
+const char IMPORT_UTF16_HOW_TO_SAVE[] = "Unicode テキスト（UTF-16）のファイルは\n"
+                                        "読み込めません。\n"
+                                        "Excelの「名前を付けて保存」で、\n"
+                                        "ファイルの種類を「CSV UTF-8」または\n"
+                                        "「CSV (コンマ区切り)」にして保存し直し、\n"
+                                        "もう一度インポートして下さい。";
 const char IMPORT_READ_FAILED[] = "ファイルを最後まで読み込めませんでした。";
 const char IMPORT_ERROR_FILE_FAILED[] =
     "エラーファイルに書き込めませんでした。\nディスクの空き容量を確認して下さい。";

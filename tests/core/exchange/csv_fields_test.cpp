@@ -11,27 +11,12 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-Rows read_rows(const std::string& text, bool& last_reached_end) {
-    CsvRowReader reader(text);
-    Rows rows;
-    std::string_view row;
-    std::vector<std::string> fields;
-    last_reached_end = false;
-    while (reader.next(row)) {
-        split_csv_row(row, fields);
-        rows.push_back(fields);
-        last_reached_end = reader.row_reached_end();
-    }
-    return rows;
-}
-
 TEST(CsvReader, RowsAndFieldsAsSpreadsheetsWriteThem) {
     struct Case {
         std::string text;
         Rows rows;
         bool last_reached_end;
     };
-    const std::string long_cell(150000, 'x');
     const Case cases[] = {
         {"", {}, false},
         // CR LF, LF and CR alone each end a row; no empty row after the last.
@@ -50,13 +35,20 @@ TEST(CsvReader, RowsAndFieldsAsSpreadsheetsWriteThem) {
         {"\"a\r\nb", {{"\"a"}, {"b"}}, true},
         // Shift-JIS trail bytes that look like a backslash are just bytes.
         {"表,ソ,\"能\"\r\n", {{"表", "ソ", "能"}}, false},
-        {long_cell + "\r\n" + long_cell, {{long_cell}, {long_cell}}, true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::readable(c.text.substr(0, 40)));
+        CsvRowReader reader(c.text);
+        std::string_view row;
+        std::vector<std::string> fields;
+        Rows rows;
         bool last_reached_end = false;
-        EXPECT_EQ(c.rows, read_rows(c.text, last_reached_end));
-        EXPECT_EQ(c.last_reached_end, last_reached_end);
+        while (reader.next(row)) {
+            split_csv_row(row, fields);
+            rows.push_back(fields);
+            last_reached_end = reader.row_reached_end();
+        }
+        EXPECT_EQ(c.rows, rows) << testing::readable(c.text);
+        EXPECT_EQ(c.last_reached_end, last_reached_end) << testing::readable(c.text);
     }
 }
 
