@@ -50,12 +50,14 @@ GUI_TEST(mail_a_day_over_starttls_after_filling_in_the_security_page) {
     HWND page = show_sheet_page(sheet, 7);
     click_and_wait(page, IDC_SECURITY_STARTTLS);
     click_and_wait(page, IDC_SMTP_AUTH);
-    set_item_text(page, IDC_SMTP_ACCOUNT, L"vntra@example.jp");
-    set_item_text(page, IDC_SMTP_PASSWORD, L"tls-secret");
+    // A login the peer takes only in UTF-8: ö has no Shift-JIS form.
+    set_item_text(page, IDC_SMTP_ACCOUNT, L"wörd@example.jp");
+    set_item_text(page, IDC_SMTP_PASSWORD, L"p@ss wörd");
     screenshot("mail_tls_security_page");
     click(sheet, IDOK);
     GUI_CHECK(wait_gone(sheet));
     GUI_CHECK(wait_until([&] { return settings_in(folder).smtp_auth == 1; }));
+    GUI_CHECK(std::string(settings_in(folder).smtp_account) == utf8(L"wörd@example.jp"));
     // The peer's own port is not a standard one, so it stays.
     GUI_CHECK(settings_in(folder).smtp_port == port);
 
@@ -86,6 +88,8 @@ GUI_TEST(mail_a_day_over_starttls_after_filling_in_the_security_page) {
     GUI_CHECK_MSG(mails.size() == 1, std::to_string(mails.size()) + " mails");
     if (mails.size() == 1)
         GUI_CHECK(mails[0].find(utf8(L"暗号化の予定")) != std::string::npos);
+    // The list takes its close once the send has ended, a moment after the box.
+    GUI_CHECK(wait_until([&] { return is_enabled(day_list, IDC_DAY_MAIL); }));
     click(day_list, IDC_DAY_CLOSE);
     GUI_CHECK(wait_gone(day_list));
     ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);

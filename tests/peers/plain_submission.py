@@ -13,7 +13,9 @@ and all), and each accepted message is kept in <dir>/<mode>.eml.
   auth-before  offers STARTTLS and AUTH before STARTTLS (some servers do)
   silent       never greets, as a server on an implicit-TLS port waits
 
-The account is "vntra@example.jp" with the password "tls-secret".
+The account is "vntra@example.jp" with the password "tls-secret"; a second
+one, "wörd@example.jp" with "p@ss wörd", is taken only in UTF-8 (RFC 4616,
+RFC 4954), as a server of today compares it.
 """
 import argparse
 import asyncio
@@ -23,6 +25,7 @@ import signal
 
 ACCOUNT = b"vntra@example.jp"
 PASSWORD = b"tls-secret"
+LOGINS = {(ACCOUNT, PASSWORD), ("wörd@example.jp".encode(), "p@ss wörd".encode())}
 MODES = ("starttls", "login-only", "no-starttls", "no-auth", "inject", "auth-before", "silent")
 
 
@@ -81,14 +84,14 @@ class Peer:
                     secured = True
                 elif command.upper().startswith(b"AUTH PLAIN "):
                     token = base64.b64decode(command[11:].strip())
-                    ok = token == b"\0" + ACCOUNT + b"\0" + PASSWORD
+                    ok = any(token == b"\0" + a + b"\0" + p for a, p in LOGINS)
                     await say(b"235 2.7.0 ok\r\n" if ok else b"535 5.7.8 bad credentials\r\n")
                 elif command.upper().startswith(b"AUTH LOGIN"):
                     await say(b"334 VXNlcm5hbWU6\r\n")
                     account = base64.b64decode((await line()).strip())
                     await say(b"334 UGFzc3dvcmQ6\r\n")
                     password = base64.b64decode((await line()).strip())
-                    ok = account == ACCOUNT and password == PASSWORD
+                    ok = (account, password) in LOGINS
                     await say(b"235 2.7.0 ok\r\n" if ok else b"535 5.7.8 bad credentials\r\n")
                 elif verb == b"DATA":
                     await say(b"354 go ahead\r\n")

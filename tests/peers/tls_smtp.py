@@ -22,7 +22,8 @@ plain peer does.
                   bytes, each in its own write, so that TLS records and
                   replies arrive split across many reads
 
-The account is "vntra@example.jp" with the password "tls-secret".
+The account is "vntra@example.jp" with the password "tls-secret"; a second
+one, "wörd@example.jp" with "p@ss wörd", is taken only in UTF-8.
 Run with Debian's /usr/bin/python3, which has aiosmtpd.
 """
 import argparse
@@ -46,10 +47,11 @@ logging.getLogger("mail.log").setLevel(logging.ERROR)
 
 ACCOUNT = b"vntra@example.jp"
 PASSWORD = b"tls-secret"
+LOGINS = {(ACCOUNT, PASSWORD), ("wörd@example.jp".encode(), "p@ss wörd".encode())}
 
 
 def authenticator(server, session, envelope, mechanism, auth_data):
-    ok = auth_data.login == ACCOUNT and auth_data.password == PASSWORD
+    ok = (bytes(auth_data.login), bytes(auth_data.password)) in LOGINS
     # handled=False: aiosmtpd answers a refusal with its own 535.
     return AuthResult(success=ok, handled=False)
 

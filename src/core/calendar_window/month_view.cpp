@@ -39,6 +39,19 @@ void step_to_next_month(YearMonth& shown) {
     }
 }
 
+int day_within_month(YearMonth shown, int day) {
+    int last = days_in_month(shown.year, shown.month);
+    return day > last ? last : day;
+}
+
+bool MonthView::week_exists(int week) const {
+    if (week == 5)
+        return week5_exists;
+    if (week == 6)
+        return week6_exists;
+    return week >= 1 && week <= 4;
+}
+
 int32_t shown_mark_range(int32_t mark_range) {
     return mark_range == MARK_THIS_MONTH || mark_range == MARK_TODAY ? mark_range : MARK_THIS_WEEK;
 }

@@ -28,6 +28,11 @@ const YearMonth FIRST_SHOWN_MONTH = {2001, 1};
 bool step_to_previous_month(YearMonth& shown);
 void step_to_next_month(YearMonth& shown);
 
+// The selected day as it stays when the window pages: kept, but never past
+// the shown month's last day, since it becomes the date a new entry or a
+// ToDo item's reminder starts from (the 31st paged into April is the 30th).
+int day_within_month(YearMonth shown, int day);
+
 // The days the "★" marks, as "%04d%02d%02d" texts compared byte by byte.
 struct MarkPeriod {
     std::string first_key;
@@ -64,6 +69,7 @@ struct MonthView {
     int first_weekday;
     bool week5_exists;
     bool week6_exists;
+    bool week_exists(int week) const;  // weeks 1–4 always; 5 and 6 as the rows go
     int32_t day_marks[DAY_MARK_COUNT]; // 1 where some listed entry covers the day
     ScheduleList entries;              // sorted by sort key; row i is entries[i]
     std::vector<std::string> rows;

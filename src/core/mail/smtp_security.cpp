@@ -5,7 +5,11 @@
 #include <cstring>
 
 #include "platform/secret.h"
+#include "platform/sjis_text.h"
+#include "store/schedule_record.h"
 #include "text/base64.h"
+#include "text/secret_text.h"
+#include "text/text_encoding.h"
 
 namespace vntra {
 namespace {
@@ -36,6 +40,11 @@ std::vector<std::string> words_of(const std::string& line) {
         words.push_back(upper(word));
     return words;
 }
+
+// What a UTF-8 password is stored as, encrypted: this mark, then the text.
+// Earlier releases stored the bare Shift-JIS text, which came from an edit
+// field and so never begins with a NUL byte.
+const std::string_view UTF8_PASSWORD_MARK("\0UTF-8\0", 7);
 
 std::string hex_code(uint32_t code) {
     char text[16];
@@ -83,28 +92,59 @@ EhloOffer parse_ehlo_offer(const std::vector<std::string>& lines) {
 }
 
 std::string auth_plain_response(std::string_view account, std::string_view password) {
-    std::string token(1, '\0');
+    std::string token;
+    WipeOnExit<std::string> wipe(token);
+    token.reserve(account.size() + password.size() + 2);
+    token += '\0';
     token.append(account);
     token += '\0';
     token.append(password);
-    std::string encoded = base64_encode(token);
-    std::fill(token.begin(), token.end(), '\0');
-    return encoded;
+    return base64_encode(token);
+}
+
+std::string smtp_account(const SettingsRecord& settings) {
+    return field_text(settings.smtp_account);
+}
+
+std::string smtp_account_utf8(const SettingsRecord& settings) {
+    std::string stored = smtp_account(settings);
+    return is_valid_utf8(stored) ? stored : sjis_to_utf8(stored);
+}
+
+bool set_smtp_account(SettingsRecord& settings, std::string_view account) {
+    if (account.size() >= sizeof settings.smtp_account)
+        return false;
+    std::memset(settings.smtp_account, 0, sizeof settings.smtp_account);
+    std::memcpy(settings.smtp_account, account.data(), account.size());
+    return true;
 }
 
 bool smtp_password(const SettingsRecord& settings, std::string& password) {
-    password.clear();
+    wipe_secret(password);
     if (settings.smtp_password_size <= 0 ||
         static_cast<size_t>(settings.smtp_password_size) > sizeof settings.smtp_password_blob)
         return false;
     std::string_view blob(reinterpret_cast<const char*>(settings.smtp_password_blob),
                           static_cast<size_t>(settings.smtp_password_size));
-    return unprotect_secret(blob, password);
+    std::string stored;
+    WipeOnExit<std::string> wipe(stored);
+    if (!unprotect_secret(blob, stored))
+        return false;
+    std::string_view text = stored;
+    if (text.substr(0, UTF8_PASSWORD_MARK.size()) == UTF8_PASSWORD_MARK)
+        text.remove_prefix(UTF8_PASSWORD_MARK.size());
+    password.reserve(text.size());
+    password.assign(text);
+    return true;
 }
 
 bool set_smtp_password(SettingsRecord& settings, std::string_view password) {
+    std::string marked;
+    WipeOnExit<std::string> wipe(marked);
+    marked.reserve(UTF8_PASSWORD_MARK.size() + password.size());
+    marked.append(UTF8_PASSWORD_MARK).append(password);
     std::string blob;
-    if (!protect_secret(password, blob) || blob.size() > sizeof settings.smtp_password_blob)
+    if (!protect_secret(marked, blob) || blob.size() > sizeof settings.smtp_password_blob)
         return false;
     std::memset(settings.smtp_password_blob, 0, sizeof settings.smtp_password_blob);
     std::memcpy(settings.smtp_password_blob, blob.data(), blob.size());
@@ -148,7 +188,7 @@ std::string tls_failure_message(TlsResult result, const std::string& server, uin
 }
 
 std::string login_refused_message(const std::string& account, const std::string& reply) {
-    return "アカウント「" + account +
+    return "アカウント「" + (is_valid_utf8(account) ? utf8_to_sjis(account) : account) +
            "」でメールサーバーにログインできませんでした。アカウントとパスワードを確認して下さい"
            "\n" +
            reply;

@@ -31,19 +31,35 @@ struct EhloOffer {
 EhloOffer parse_ehlo_offer(const std::vector<std::string>& lines);
 
 // The initial response of AUTH PLAIN: no authorisation identity, then the
-// account and the password, each after a NUL byte, in Base64.
+// account and the password, each after a NUL byte, in Base64. Both are
+// UTF-8, as the login sends them.
 std::string auth_plain_response(std::string_view account, std::string_view password);
 
-// The password of the settings, decrypted; false when none can be read.
+// The login's account and password are stored and sent as UTF-8 (any
+// character a server takes), not in the Shift-JIS of the program's other
+// texts. Earlier releases stored them in Shift-JIS, as the user's edit field
+// turned them into it; such a text is sent as it always was, so a login that
+// worked goes on working, and typing it again stores UTF-8.
+
+// The stored account, as the login sends it.
+std::string smtp_account(const SettingsRecord& settings);
+// The stored account in UTF-8, to be shown for editing. A text that is not
+// valid UTF-8 is an earlier release's Shift-JIS.
+std::string smtp_account_utf8(const SettingsRecord& settings);
+// Stores a UTF-8 account; false (and nothing changed) when it does not fit.
+bool set_smtp_account(SettingsRecord& settings, std::string_view account);
+
+// The stored password, decrypted, as the login sends it; false when none
+// can be read. The caller wipes it once used.
 bool smtp_password(const SettingsRecord& settings, std::string& password);
-// Encrypts and stores the password; false (and nothing changed) when it
+// Encrypts and stores a UTF-8 password; false (and nothing changed) when it
 // cannot be encrypted or its encrypted form would not fit the record.
 bool set_smtp_password(SettingsRecord& settings, std::string_view password);
 
 // The message for a failed TLS start with `server`, the name the user typed.
 std::string tls_failure_message(TlsResult result, const std::string& server, uint32_t code);
 
-// Messages of the protected session.
+// Messages of the protected session; `account` as stored.
 std::string login_refused_message(const std::string& account, const std::string& reply);
 extern const char NO_STARTTLS_MESSAGE[];
 extern const char NO_AUTH_MESSAGE[];

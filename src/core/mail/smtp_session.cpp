@@ -12,6 +12,7 @@
 #include "platform/tls_stream.h"
 #include "store/schedule_record.h"
 #include "text/base64.h"
+#include "text/secret_text.h"
 
 namespace vntra {
 namespace {
@@ -293,7 +294,18 @@ bool ehlo_step(ServerLink& link, const std::string& server, EhloOffer& offer,
     return true;
 }
 
-// AUTH PLAIN, or LOGIN when the server does not offer PLAIN.
+// `head`, the Base64 of a secret and CR LF as one line, built in a buffer of
+// its final size so that no partial copy is left behind; `encoded` is wiped.
+std::string secret_line(std::string_view head, std::string& encoded) {
+    std::string line;
+    line.reserve(head.size() + encoded.size() + 2);
+    line.append(head).append(encoded).append("\r\n");
+    wipe_secret(encoded);
+    return line;
+}
+
+// AUTH PLAIN, or LOGIN when the server does not offer PLAIN. Every line
+// that carries the password is wiped once sent.
 bool log_in(ServerLink& link, const EhloOffer& offer, const std::string& account,
             const std::string& password, std::string& failure) {
     if (!offer.auth_plain && !offer.auth_login) {
@@ -304,15 +316,19 @@ bool log_in(ServerLink& link, const EhloOffer& offer, const std::string& account
     std::string reply;
     NetResult result = NET_OK;
     if (offer.auth_plain) {
-        std::string command = "AUTH PLAIN " + auth_plain_response(account, password) + "\r\n";
+        std::string encoded = auth_plain_response(account, password);
+        std::string command = secret_line("AUTH PLAIN ", encoded);
+        WipeOnExit<std::string> wipe(command);
         result = link.send(command);
-        std::fill(command.begin(), command.end(), '\0');
         if (result == NET_OK)
             result = link.read_smtp_reply(code, reply);
     } else {
         // Each step must be asked for (334) before the next goes out.
-        const std::string steps[] = {"AUTH LOGIN\r\n", base64_encode(account) + "\r\n",
-                                     base64_encode(password) + "\r\n"};
+        std::string encoded_account = base64_encode(account);
+        std::string encoded_password = base64_encode(password);
+        std::string steps[] = {"AUTH LOGIN\r\n", secret_line("", encoded_account),
+                               secret_line("", encoded_password)};
+        WipeOnExit<std::string> wipe(steps[2]);
         for (const std::string& step : steps) {
             result = link.send(step);
             if (result == NET_OK)
@@ -390,7 +406,7 @@ bool open_submission(ServerLink& link, TlsStream& stream, MailContext& context,
     }
     if (settings.smtp_auth != 1)
         return true;
-    return log_in(link, offer, field_text(settings.smtp_account), password, failure);
+    return log_in(link, offer, smtp_account(settings), password, failure);
 }
 
 bool send_all_or_fail(ServerLink& link, std::string_view text, std::string& failure) {
@@ -516,6 +532,7 @@ bool send_mail(MailContext& context, std::string_view subject, std::string_view 
     // say how to protect it, stop here, before anything goes out.
     int security = settings.smtp_security;
     std::string password;
+    WipeOnExit<std::string> wipe(password);
     const char* protection = nullptr;
     if (security != SECURITY_NONE && security != SECURITY_STARTTLS && security != SECURITY_SSL)
         protection = UNKNOWN_SECURITY_MESSAGE;
@@ -530,7 +547,6 @@ bool send_mail(MailContext& context, std::string_view subject, std::string_view 
     bool sent = settings.pop_before_smtp != 1 || log_in_to_pop(context);
     if (sent)
         sent = deliver(context, password, subject, body, mode);
-    std::fill(password.begin(), password.end(), '\0');
     return sent;
 }
 

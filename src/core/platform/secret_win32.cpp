@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <dpapi.h>
 
+#include "text/secret_text.h"
+
 namespace vntra {
 namespace {
 
@@ -16,6 +18,8 @@ DATA_BLOB blob_of(std::string_view bytes) {
 }
 
 bool take(DATA_BLOB& out, std::string& into) {
+    wipe_secret(into);
+    into.reserve(out.cbData);
     into.assign(reinterpret_cast<const char*>(out.pbData), out.cbData);
     SecureZeroMemory(out.pbData, out.cbData);
     ::LocalFree(out.pbData);

@@ -17,6 +17,7 @@
 #include <wincrypt.h>
 
 #include "platform/clock.h"
+#include "text/secret_text.h"
 
 namespace vntra {
 namespace {
@@ -110,6 +111,8 @@ struct TlsStream::State {
     CtxtHandle context{};
     bool have_context = false;
     SecPkgContext_StreamSizes sizes{};
+    DWORD protocol = 0;    // as negotiated, SP_PROT_*
+    std::string host_name; // as the user typed it, for the certificate check
     std::wstring host;
     std::string incoming; // received, not yet decrypted
     std::string plain;    // decrypted, not yet handed out
@@ -125,9 +128,12 @@ struct TlsStream::State {
     // Newer systems take SCH_CREDENTIALS (which is how they offer TLS 1.3);
     // older ones know only SCHANNEL_CRED. Either way the versions below 1.2
     // are turned off here and refused again after the handshake, since not
-    // every SChannel honours the request.
+    // every SChannel honours the request, and the weak ciphers (NULL, RC4,
+    // DES, export grade, MD5) are turned off, which older systems would
+    // still offer by default.
     SECURITY_STATUS acquire() {
-        const DWORD flags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
+        const DWORD flags =
+            SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS | SCH_USE_STRONG_CRYPTO;
         TLS_PARAMETERS parameters{};
         parameters.grbitDisabledProtocols = OLD_PROTOCOLS;
         SCH_CREDENTIALS modern{};
@@ -149,6 +155,33 @@ struct TlsStream::State {
         }
         have_credentials = status == SEC_E_OK;
         return status;
+    }
+
+    // What every finished handshake must pass before a byte of ours is
+    // encrypted with it: TLS 1.2 or newer, and a certificate that holds for
+    // the host the user named.
+    TlsResult verify(uint32_t& code) {
+        SecPkgContext_ConnectionInfo info{};
+        SECURITY_STATUS status =
+            ::QueryContextAttributesW(&context, SECPKG_ATTR_CONNECTION_INFO, &info);
+        if (status != SEC_E_OK) {
+            code = static_cast<uint32_t>(status);
+            return TLS_HANDSHAKE_FAILED;
+        }
+        if (info.dwProtocol & OLD_PROTOCOLS) {
+            code = info.dwProtocol;
+            return TLS_OLD_VERSION;
+        }
+        protocol = info.dwProtocol;
+        TlsResult checked = check_certificate(context, host_name, code);
+        if (checked != TLS_OK)
+            return checked;
+        status = ::QueryContextAttributesW(&context, SECPKG_ATTR_STREAM_SIZES, &sizes);
+        if (status != SEC_E_OK) {
+            code = static_cast<uint32_t>(status);
+            return TLS_HANDSHAKE_FAILED;
+        }
+        return TLS_OK;
     }
 
     // One step of the handshake with what has arrived (none on the first
@@ -196,6 +229,7 @@ TlsResult TlsStream::start_tls(const std::string& host, int timeout_ms) {
     delete state_;
     state_ = new State;
     State& s = *state_;
+    s.host_name = host;
     s.host.assign(host.begin(), host.end());
     SECURITY_STATUS status = s.acquire();
     if (status != SEC_E_OK) {
@@ -250,26 +284,11 @@ TlsResult TlsStream::start_tls(const std::string& host, int timeout_ms) {
         status = s.handshake_step(true, token);
     }
 
-    SecPkgContext_ConnectionInfo info{};
-    status = ::QueryContextAttributesW(&s.context, SECPKG_ATTR_CONNECTION_INFO, &info);
-    if (status != SEC_E_OK) {
-        failure_code_ = static_cast<uint32_t>(status);
-        return TLS_HANDSHAKE_FAILED;
-    }
-    if (info.dwProtocol & OLD_PROTOCOLS) {
-        failure_code_ = info.dwProtocol;
-        return TLS_OLD_VERSION;
-    }
     uint32_t code = 0;
-    TlsResult checked = check_certificate(s.context, host, code);
-    if (checked != TLS_OK) {
+    TlsResult verified = s.verify(code);
+    if (verified != TLS_OK) {
         failure_code_ = code;
-        return checked;
-    }
-    status = ::QueryContextAttributesW(&s.context, SECPKG_ATTR_STREAM_SIZES, &s.sizes);
-    if (status != SEC_E_OK) {
-        failure_code_ = static_cast<uint32_t>(status);
-        return TLS_HANDSHAKE_FAILED;
+        return verified;
     }
     secured_ = true;
     return TLS_OK;
@@ -292,8 +311,12 @@ NetResult TlsStream::send_all(std::string_view data, int timeout_ms) {
             {s.sizes.cbTrailer, SECBUFFER_STREAM_TRAILER, &record[s.sizes.cbHeader + chunk]},
             {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-        if (::EncryptMessage(&s.context, 0, &desc, 0) != SEC_E_OK)
+        if (::EncryptMessage(&s.context, 0, &desc, 0) != SEC_E_OK) {
+            // Encryption happens in place: what failed is still the plain
+            // text, which may be a login line.
+            wipe_secret(record);
             return NET_FAILED;
+        }
         size_t length = buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer;
         NetResult sent = connection_.send_all(std::string_view(record.data(), length),
                                               remaining(deadline) > 0 ? remaining(deadline) : 1);
@@ -339,6 +362,14 @@ NetResult TlsStream::receive(char* buffer, size_t size, size_t& received, int ti
                 continue;
             }
             if (status == SEC_I_RENEGOTIATE) {
+                // Before TLS 1.3 this is the server asking for a new
+                // handshake, which could bring a certificate other than the
+                // one checked: a mail server has no need of it, so the
+                // session ends.
+                if (!(s.protocol & SP_PROT_TLS1_3_CLIENT)) {
+                    failure_code_ = static_cast<uint32_t>(status);
+                    return NET_FAILED;
+                }
                 // A post-handshake message (TLS 1.3 session tickets): SChannel
                 // takes it through InitializeSecurityContext with what followed.
                 std::string token;
@@ -362,6 +393,13 @@ NetResult TlsStream::receive(char* buffer, size_t size, size_t& received, int ti
                 }
                 if (step != SEC_E_OK)
                     return NET_FAILED;
+                // Whatever it changed, the session is held to the same checks
+                // as after the first handshake before it carries more.
+                uint32_t code = 0;
+                if (s.verify(code) != TLS_OK) {
+                    failure_code_ = code;
+                    return NET_FAILED;
+                }
                 continue;
             }
             if (status != SEC_E_OK && status != SEC_E_INCOMPLETE_MESSAGE)

@@ -1,7 +1,7 @@
 #include "settings/security_page.h"
 
 #include "mail/smtp_security.h"
-#include "text/sjis_cut.h"
+#include "text/secret_text.h"
 #include "text/trim_spaces.h"
 
 namespace vntra {
@@ -29,7 +29,7 @@ int offered_port(int security, int current_port) {
 }
 
 PageResult apply_security_page(const SecurityPageInput& input, SettingsRecord& settings) {
-    std::string account = field_text(input.account, sizeof settings.smtp_account);
+    std::string account = input.account;
     if (!trim_spaces(account))
         account.clear(); // blanks only
     bool security_known = input.security == SECURITY_NONE || input.security == SECURITY_STARTTLS ||
@@ -44,16 +44,20 @@ PageResult apply_security_page(const SecurityPageInput& input, SettingsRecord& s
         if (account.empty())
             return failure("SMTP認証のアカウントが入力されていません", CONTROL_SMTP_ACCOUNT);
         std::string stored;
+        WipeOnExit<std::string> wipe(stored);
         if (input.password.empty() && !smtp_password(settings, stored))
             return failure("SMTP認証のパスワードが入力されていません", CONTROL_SMTP_PASSWORD);
     }
+    // Cut, the account would be another one: the login would be refused
+    // far from the cause.
     SettingsRecord updated = settings;
+    if (!set_smtp_account(updated, account))
+        return failure("SMTP認証のアカウントが長すぎます", CONTROL_SMTP_ACCOUNT);
     if (!input.password.empty() && !set_smtp_password(updated, input.password))
         return failure("パスワードを暗号化して保存できませんでした。短くして下さい",
                        CONTROL_SMTP_PASSWORD);
     updated.smtp_security = input.security;
     updated.smtp_auth = input.auth ? 1 : 0;
-    copy_to_field(updated.smtp_account, sizeof updated.smtp_account, account);
     settings = updated;
     return {};
 }

@@ -17,11 +17,12 @@ int standard_port(int security);
 // user's own choosing stays.
 int offered_port(int security, int current_port);
 
+// The account and the password in UTF-8, as typed.
 struct SecurityPageInput {
     int security = SECURITY_NONE;
     bool auth = false;
     std::string account;
-    std::string password; // empty: the stored password stays
+    std::string password; // empty: the stored password stays; wiped by the caller
 };
 PageResult apply_security_page(const SecurityPageInput& input, SettingsRecord& settings);
 

@@ -8,11 +8,16 @@
 namespace vntra {
 namespace {
 
-// The week of the checked radio, the last one found checked; 0 for the month.
-int chosen_week(HWND window) {
+bool week_checked(HWND window, int week) {
+    return ::IsDlgButtonChecked(window, IDC_SEND_WEEK1 + week - 1) == BST_CHECKED;
+}
+
+// The week of the checked radio, the last one found checked; 0 for the
+// month. A week the shown month does not have is never taken.
+int chosen_week(HWND window, const MonthView& month) {
     int week = WHOLE_MONTH;
     for (int n = 1; n <= LAST_WEEK; ++n) {
-        if (::IsDlgButtonChecked(window, IDC_SEND_WEEK1 + n - 1) == BST_CHECKED)
+        if (month.week_exists(n) && week_checked(window, n))
             week = n;
     }
     return week;
@@ -30,8 +35,19 @@ void fill_week_list(HWND window, const std::vector<std::string>& rows) {
 
 } // namespace
 
+void enable_week_radios(HWND window, const MonthView& month) {
+    bool lost_check = false;
+    for (int week : {5, 6}) {
+        bool exists = month.week_exists(week);
+        ::EnableWindow(::GetDlgItem(window, IDC_SEND_WEEK1 + week - 1), exists);
+        lost_check = lost_check || (!exists && week_checked(window, week));
+    }
+    if (lost_check)
+        ::CheckRadioButton(window, IDC_SEND_MONTH, IDC_SEND_WEEK6, IDC_SEND_MONTH);
+}
+
 void send_bulk_mail(App& app, HWND window, const MonthView& month, const ScheduleList& todo) {
-    int week = chosen_week(window);
+    int week = chosen_week(window, month);
     BulkMail mail = gather_bulk_mail(app.store, month, week);
     if (week != WHOLE_MONTH)
         fill_week_list(window, mail.rows);

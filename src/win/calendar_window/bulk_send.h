@@ -10,6 +10,11 @@
 
 namespace vntra {
 
+// Weeks 5 and 6 can be chosen only in a month that has those rows. A week
+// that paging took away hands its check to the whole month, so that no
+// check is left on a radio that cannot be changed or read.
+void enable_week_radios(HWND window, const MonthView& month);
+
 // Checks the mail settings, gathers the rows and starts the send. After a
 // send that ran to its result the radios are back on the whole month.
 void send_bulk_mail(App& app, HWND window, const MonthView& month, const ScheduleList& todo);

@@ -63,8 +63,7 @@ void refresh_month_list(CalendarWindow& w) {
     const App& app = *w.app;
     w.month = build_month_view(app.store, w.shown, w.today, app.settings.mark_range);
     fill_list_rows(::GetDlgItem(w.dialog, IDC_MONTH_LIST), w.month_list_font, w.month.rows);
-    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK5), w.month.week5_exists);
-    ::EnableWindow(::GetDlgItem(w.dialog, IDC_SEND_WEEK6), w.month.week6_exists);
+    enable_week_radios(w.dialog, w.month);
     for (int i = 0; i < MONTH_CELL_COUNT; ++i) {
         int day = w.month.cells[i];
         set_control_text(w.dialog, IDC_FIRST_CELL + i, day ? number_text(day) : "");
@@ -85,6 +84,7 @@ void refresh_todo_list(CalendarWindow& w) {
 }
 
 void show_month(CalendarWindow& w) {
+    w.selected_day = day_within_month(w.shown, w.selected_day);
     set_control_text(w.dialog, IDC_YEAR, number_text(w.shown.year));
     set_control_text(w.dialog, IDC_MONTH, number_text(w.shown.month));
     refresh_month_list(w);

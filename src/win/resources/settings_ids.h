@@ -1,4 +1,4 @@
-// The settings sheet: its seven page templates and their controls.
+// The settings sheet: its page templates and their controls.
 #ifndef VNTRA_WIN_SETTINGS_IDS_H
 #define VNTRA_WIN_SETTINGS_IDS_H
 

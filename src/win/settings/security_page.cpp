@@ -10,6 +10,8 @@
 #include "settings/sheet_pages.h"
 #include "shell/wide_text.h"
 #include "store/schedule_record.h"
+#include "text/secret_text.h"
+#include "text/utf16_text.h"
 
 namespace vntra {
 namespace {
@@ -17,6 +19,27 @@ namespace {
 // Characters; its encrypted form must fit the record with room to spare.
 const int PASSWORD_LIMIT = 127;
 const int SECURITY_RADIOS[] = {IDC_SECURITY_NONE, IDC_SECURITY_STARTTLS, IDC_SECURITY_SSL};
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "the W functions take UTF-16");
+
+// The account and the password go to the server as UTF-8, taken straight
+// from the field's UTF-16: through Shift-JIS a character it lacks would be
+// replaced by a look-alike and the login refused. False for a text no
+// login can carry (an unpaired surrogate). The copy read here is wiped.
+bool typed_utf8(HWND w, int control_id, std::string& utf8) {
+    HWND control = ::GetDlgItem(w, control_id);
+    int length = ::GetWindowTextLengthW(control);
+    std::u16string wide(static_cast<size_t>(length) + 1, u'\0');
+    WipeOnExit<std::u16string> wipe(wide);
+    length = ::GetWindowTextW(control, reinterpret_cast<wchar_t*>(&wide[0]), length + 1);
+    return utf16_to_utf8(std::u16string_view(wide.data(), static_cast<size_t>(length)), utf8);
+}
+
+void show_utf8(HWND w, int control_id, const std::string& utf8) {
+    std::u16string wide;
+    utf8_to_utf16(utf8, wide);
+    ::SetDlgItemTextW(w, control_id, reinterpret_cast<const wchar_t*>(wide.c_str()));
+}
 
 int chosen_security(HWND w) {
     for (int mode = SECURITY_NONE; mode <= SECURITY_SSL; ++mode)
@@ -52,8 +75,9 @@ void init_security(PageContext& page) {
                        : SECURITY_NONE;
     ::CheckRadioButton(w, IDC_SECURITY_NONE, IDC_SECURITY_SSL, SECURITY_RADIOS[security]);
     set_checked(w, IDC_SMTP_AUTH, s.smtp_auth == 1);
-    write_control_text(w, IDC_SMTP_ACCOUNT, field_text(s.smtp_account));
+    show_utf8(w, IDC_SMTP_ACCOUNT, smtp_account_utf8(s));
     std::string stored;
+    WipeOnExit<std::string> wipe(stored);
     write_control_text(w, IDC_PASSWORD_NOTE,
                        smtp_password(s, stored) ? "保存済みのパスワードを使います。"
                                                   "変えるときだけ入力して下さい"
@@ -82,16 +106,20 @@ void security_command(PageContext& page, int control_id, int notification) {
 bool apply_security(PageContext& page) {
     HWND w = page.window;
     SecurityPageInput input;
+    WipeOnExit<std::string> wipe(input.password);
     input.security = chosen_security(w);
     input.auth = is_checked(w, IDC_SMTP_AUTH);
-    input.account = control_text(w, IDC_SMTP_ACCOUNT);
-    input.password = control_text(w, IDC_SMTP_PASSWORD);
+    for (int id : {IDC_SMTP_ACCOUNT, IDC_SMTP_PASSWORD}) {
+        if (!typed_utf8(w, id, id == IDC_SMTP_ACCOUNT ? input.account : input.password)) {
+            show_page_error(page, "使えない文字が含まれています。入力し直して下さい", id);
+            return false;
+        }
+    }
     SettingsRecord updated = page.settings();
     PageResult result = apply_security_page(input, updated);
     if (result.ok() && page.offered_port != 0)
         updated.smtp_port = page.offered_port;
     bool applied = finish_apply(page, result, updated);
-    SecureZeroMemory(&input.password[0], input.password.size());
     if (applied) {
         // The password is stored; the field no longer holds it.
         write_control_text(w, IDC_SMTP_PASSWORD, "");

@@ -17,22 +17,29 @@ namespace {
 using testing::dated_record;
 using testing::timed_record;
 
-TEST(MonthPaging, StopsAtJanuary2001AndWrapsYears) {
+TEST(MonthPaging, StopsAtJanuary2001WrapsYearsAndKeepsTheDayInTheMonth) {
+    // `day` is the selected day before paging back, `kept` the day after.
     struct Case {
         YearMonth from;
         bool moved;
         YearMonth back;
+        int day;
+        int kept;
     } cases[] = {
-        {{2001, 1}, false, {2001, 1}},
-        {{2001, 2}, true, {2001, 1}},
-        {{2004, 1}, true, {2003, 12}},
-        {{2004, 3}, true, {2004, 2}},
+        {{2001, 1}, false, {2001, 1}, 31, 31},
+        {{2001, 2}, true, {2001, 1}, 28, 28},
+        {{2004, 1}, true, {2003, 12}, 31, 31},
+        {{2004, 3}, true, {2004, 2}, 31, 29}, // a leap February
+        {{2005, 3}, true, {2005, 2}, 30, 28},
+        {{2004, 5}, true, {2004, 4}, 31, 30},
+        {{2004, 5}, true, {2004, 4}, 1, 1},
     };
     for (const Case& c : cases) {
         YearMonth shown = c.from;
         EXPECT_EQ(c.moved, step_to_previous_month(shown)) << c.from.year << "/" << c.from.month;
         EXPECT_EQ(c.back.year, shown.year);
         EXPECT_EQ(c.back.month, shown.month);
+        EXPECT_EQ(c.kept, day_within_month(shown, c.day)) << c.from.year << "/" << c.from.month;
     }
     YearMonth december{2004, 12};
     step_to_next_month(december);

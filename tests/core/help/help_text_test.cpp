@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,10 +31,27 @@ bool ends_with(const std::string& text, const char* tail) {
     return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
 }
 
+// Every caption of a dialog, control or menu item in the resources.
+const char* const RESOURCE_CAPTIONS[] = {
+#include "resource_captions.inc"
+};
+
+// The texts in 「」, read by character so that no trail byte passes for one.
+std::vector<std::string> quoted_labels(std::string_view text) {
+    std::vector<std::string> labels;
+    size_t open = 0;
+    for (size_t i = 0; i < text.size(); i += is_sjis_lead_byte(text[i]) ? 2 : 1) {
+        if (text.substr(i, 2) == "「")
+            open = i + 2;
+        else if (text.substr(i, 2) == "」")
+            labels.emplace_back(text.substr(open, i - open));
+    }
+    return labels;
+}
+
 TEST(HelpText, HandBrokenForAFixedPitchFace) {
-    EXPECT_EQ(4342u, std::strlen(HELP_TEXT));
     std::vector<std::string> lines = help_lines();
-    ASSERT_EQ(89u, lines.size());
+    ASSERT_EQ(99u, lines.size());
     EXPECT_EQ("", lines[0]);
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
@@ -60,9 +79,10 @@ TEST(HelpText, CoversEverySettingsPageAndWindow) {
         "　「起動設定」",
         "　「アラーム」",
         "　「データ」",
-        "　「POP before SMTPに対応」",
+        "　「POP before SMTP に対応」",
         "　「メールの特殊フォーマット」",
         "　　ＴｏＤｏとリマインダはフォーマットできません。",
+        "　「送信の認証・暗号化」",
         "・スケジューラーの使い方",
         "　「Vontara」画面",
         "　「スケジュール一覧」画面",
@@ -77,6 +97,26 @@ TEST(HelpText, CoversEverySettingsPageAndWindow) {
         EXPECT_LT(found, lines.size()) << testing::readable(heading);
         if (found < lines.size())
             from = found + 1;
+    }
+}
+
+// Each label the help quotes reads as the windows show it; the few quotes
+// that are no caption map to what they stand for ("" for nothing on screen).
+TEST(HelpText, QuotesOnlyLabelsTheWindowsShow) {
+    std::set<std::string> captions(std::begin(RESOURCE_CAPTIONS), std::end(RESOURCE_CAPTIONS));
+    captions.insert("");
+    const std::map<std::string, std::string> stand_ins = {
+        {"★", ""},
+        {"，（カンマ）", ""}, // a row's mark, the import's separator
+        {"スケジュール一覧", "ｽｹｼﾞｭｰﾙ一覧"},
+        {"スケジュール・ＴｏＤｏ登録", "ｽｹｼﾞｭｰﾙ・ＴｏＤｏ 登録"},
+    };
+    std::vector<std::string> labels = quoted_labels(HELP_TEXT);
+    EXPECT_GT(labels.size(), 40u);
+    for (const std::string& label : labels) {
+        auto stand_in = stand_ins.find(label);
+        EXPECT_EQ(1u, captions.count(stand_in == stand_ins.end() ? label : stand_in->second))
+            << testing::readable(label);
     }
 }
 

@@ -6,10 +6,12 @@
 #include <cstring>
 
 #include "mail/smtp_security.h"
+#include "platform/secret.h"
 #include "store/schedule_record.h"
 #include "store/settings_record.h"
 #include "support/temp_folder.h"
 #include "text/base64.h"
+#include "text/utf16_text.h"
 
 namespace vntra {
 namespace {
@@ -64,7 +66,8 @@ TEST(SmtpSecurity, Base64AndThePlainToken) {
 }
 
 TEST(SmtpSecurity, PasswordIsStoredEncrypted) {
-    const std::string passwords[] = {"abcd efgh ijkl mnop", "p", "ひみつの合言葉", ""};
+    // UTF-8 as typed, "ö" included, which Shift-JIS has no form for.
+    const std::string passwords[] = {"abcd efgh ijkl mnop", "p", "p@ss w\xC3\xB6rd", ""};
     for (const std::string& password : passwords) {
         SettingsRecord s = default_settings("C:\\");
         std::string none;
@@ -91,6 +94,57 @@ TEST(SmtpSecurity, PasswordIsStoredEncrypted) {
             damaged.smtp_password_size = size;
             EXPECT_FALSE(smtp_password(damaged, back));
         }
+    }
+}
+
+// Earlier releases stored the login in Shift-JIS: it is sent as it always
+// was, and shown (for editing, in a message) as the user typed it.
+TEST(SmtpSecurity, LoginOfEarlierReleasesIsSentAsBefore) {
+    const char* earlier[][3] = {
+        // account, password, the account in UTF-8
+        {"me@example.jp", "abc 123", "me@example.jp"},
+        {"予定@example.jp", "ひみつ", "\xE4\xBA\x88\xE5\xAE\x9A@example.jp"}};
+    for (const auto& [account, password, account_utf8] : earlier) {
+        SettingsRecord s = default_settings("C:\\");
+        set_text(s.smtp_account, account);
+        std::string blob;
+        ASSERT_TRUE(protect_secret(password, blob));
+        std::memcpy(s.smtp_password_blob, blob.data(), blob.size());
+        s.smtp_password_size = static_cast<int32_t>(blob.size());
+        std::string sent;
+        ASSERT_TRUE(smtp_password(s, sent));
+        EXPECT_EQ(password, sent);
+        EXPECT_EQ(account, smtp_account(s));
+        EXPECT_EQ(account_utf8, smtp_account_utf8(s));
+        // Stored as earlier or, in UTF-8, as now: a message names it alike.
+        for (const std::string& stored : {smtp_account(s), smtp_account_utf8(s)})
+            EXPECT_NE(
+                std::string::npos,
+                login_refused_message(stored, "535").find(std::string("「") + account + "」"));
+    }
+}
+
+// From the edit field's UTF-16 to the UTF-8 the login sends, and back. A
+// row with an empty side is broken text on the other, refused.
+TEST(SmtpSecurity, LoginTextGoesFromUtf16ToUtf8Directly) {
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"p@ss w\u00F6rd", "p@ss w\xC3\xB6rd"},
+        {u"\u4E88\u5B9A", "\xE4\xBA\x88\xE5\xAE\x9A"},
+        {u"\U0001F511 \uFFFF", "\xF0\x9F\x94\x91 \xEF\xBF\xBF"}, // a surrogate pair
+        {std::u16string(1, u'\xD83D'), ""},                      // unpaired surrogates
+        {std::u16string(u"a") + u'\xDC11' + u'\xD83D', ""},
+        {u"", "\xC3"},
+        {u"", "\x83\x65"}, // Shift-JIS
+    };
+    for (const auto& [utf16, utf8] : cases) {
+        std::string to_utf8 = "left over";
+        std::u16string to_utf16 = u"left over";
+        bool broken_utf16 = utf8.empty(), broken_utf8 = utf16.empty();
+        EXPECT_EQ(!broken_utf16, utf16_to_utf8(utf16, to_utf8)) << utf8;
+        EXPECT_EQ(!broken_utf8, utf8_to_utf16(utf8, to_utf16)) << utf8;
+        bool broken = broken_utf16 || broken_utf8;
+        EXPECT_EQ(broken ? "" : utf8, to_utf8);
+        EXPECT_TRUE((broken ? u"" : utf16) == to_utf16) << utf8;
     }
 }
 

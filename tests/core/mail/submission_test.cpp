@@ -25,6 +25,10 @@ using testing::stored_mails;
 
 const char ACCOUNT[] = "vntra@example.jp";
 const char PASSWORD[] = "tls-secret";
+// The peers' second login, which they take only in UTF-8: "wörd@example.jp"
+// and "p@ss wörd" (ö has no Shift-JIS form).
+const char UTF8_ACCOUNT[] = "w\xC3\xB6rd@example.jp";
+const char UTF8_PASSWORD[] = "p@ss w\xC3\xB6rd";
 
 // The port a peer of the TLS stage wrote for one of its servers, or 0.
 int stage_port(const char* folder_variable, const std::string& name) {
@@ -35,7 +39,8 @@ int stage_port(const char* folder_variable, const std::string& name) {
 }
 
 SettingsRecord protected_settings(const std::string& server, int port, int security, bool auth,
-                                  const std::string& recipient, const char* password = PASSWORD) {
+                                  const std::string& recipient, const char* password = PASSWORD,
+                                  const char* account = ACCOUNT) {
     SettingsRecord s = default_settings("C:\\");
     set_text(s.smtp_server, server);
     s.smtp_port = port;
@@ -43,7 +48,7 @@ SettingsRecord protected_settings(const std::string& server, int port, int secur
     set_text(s.recipient_address, recipient);
     s.smtp_security = security;
     s.smtp_auth = auth ? 1 : 0;
-    set_text(s.smtp_account, ACCOUNT);
+    EXPECT_TRUE(set_smtp_account(s, account));
     EXPECT_TRUE(set_smtp_password(s, password));
     return s;
 }
@@ -84,20 +89,21 @@ class SubmissionPlain : public ::testing::Test {
 
 TEST_F(SubmissionPlain, StartTlsThenLoginThenTheMail) {
     REQUIRE_PLAIN_PEERS();
-    const std::string plain = "AUTH PLAIN " + auth_plain_response(ACCOUNT, PASSWORD) + "\r\n";
-    const std::string login =
-        "AUTH LOGIN\r\n" + base64_encode(ACCOUNT) + "\r\n" + base64_encode(PASSWORD) + "\r\n";
     struct Case {
-        std::string mode;
+        std::string mode; // "login-only" offers AUTH LOGIN, the others PLAIN too
         bool auth;
-        std::string logged; // between the second EHLO and MAIL FROM
+        const char* account;
+        const char* password;
     };
     const Case cases[] = {
-        {"starttls", true, plain},
-        {"login-only", true, login},
+        {"starttls", true, ACCOUNT, PASSWORD},
+        {"login-only", true, ACCOUNT, PASSWORD},
         // AUTH offered in the clear is still only used after STARTTLS.
-        {"auth-before", true, plain},
-        {"starttls", false, ""},
+        {"auth-before", true, ACCOUNT, PASSWORD},
+        {"starttls", false, ACCOUNT, PASSWORD},
+        // A login outside Shift-JIS arrives in UTF-8 by both mechanisms.
+        {"starttls", true, UTF8_ACCOUNT, UTF8_PASSWORD},
+        {"login-only", true, UTF8_ACCOUNT, UTF8_PASSWORD},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -105,12 +111,18 @@ TEST_F(SubmissionPlain, StartTlsThenLoginThenTheMail) {
         size_t before = read_file_bytes(log).size();
         SettingsRecord settings =
             protected_settings("127.0.0.1", stage_port("VNTRA_PLAIN_SUBMISSION_DIR", c.mode),
-                               SECURITY_STARTTLS, c.auth, "to@example.jp");
+                               SECURITY_STARTTLS, c.auth, "to@example.jp", c.password, c.account);
         MailRun run(settings);
         ASSERT_TRUE(send_mail(run.context, "件名", "本文\r\n", MAIL_QUIET))
             << testing::readable(run.ui.only_message());
         EXPECT_TRUE(run.ui.messages.empty());
-        EXPECT_EQ("EHLO 127.0.0.1\r\nSTARTTLS\r\nEHLO 127.0.0.1\r\n" + c.logged +
+        std::string logged = // between the second EHLO and MAIL FROM
+            !c.auth ? ""
+            : c.mode != "login-only"
+                ? "AUTH PLAIN " + auth_plain_response(c.account, c.password)
+                : "AUTH LOGIN\r\n" + base64_encode(c.account) + "\r\n" + base64_encode(c.password);
+        EXPECT_EQ("EHLO 127.0.0.1\r\nSTARTTLS\r\nEHLO 127.0.0.1\r\n" + logged +
+                      (c.auth ? "\r\n" : "") +
                       "MAIL FROM: <me@example.jp>\r\nRCPT TO: <to@example.jp>\r\nDATA\r\n"
                       "QUIT\r\n",
                   wait_for_log(log, before, "QUIT"));

@@ -63,6 +63,12 @@ TEST(SecurityPage, ChecksInOrderAndLeavesTheRecordOnFailure) {
          &stored,
          "パスワードを暗号化して保存できませんでした。短くして下さい",
          CONTROL_SMTP_PASSWORD},
+        // Cut to the field, an account would be another one.
+        {{SECURITY_STARTTLS, true, std::string(256, 'a'), ""},
+         &stored,
+         "SMTP認証のアカウントが長すぎます",
+         CONTROL_SMTP_ACCOUNT},
+        {{SECURITY_STARTTLS, true, std::string(255, 'a'), ""}, &stored, nullptr, NO_CONTROL},
         // An empty field keeps the stored password.
         {{SECURITY_STARTTLS, true, "me@example.com", ""}, &stored, nullptr, NO_CONTROL},
         {{SECURITY_NONE, false, "", ""}, &empty, nullptr, NO_CONTROL},
