@@ -17,6 +17,7 @@ namespace {
 
 const UINT TRAY_CALLBACK_MESSAGE = WM_APP + 100;
 const UINT COMMAND_EXIT = 40006;
+const UINT SCAN_TIMER_ID = 100;
 const UINT MESSAGE_TIMEOUT_MS = 5000;
 
 std::string to_code_page(UINT code_page, const std::wstring& text) {
@@ -217,6 +218,10 @@ void Program::tray_click(UINT button_down_message) const {
 HWND Program::open_calendar() {
     tray_click(WM_LBUTTONDOWN);
     return find_window(L"Vontara", process_id_);
+}
+
+void Program::scan_now() const {
+    ::PostMessageW(resident_, WM_TIMER, SCAN_TIMER_ID, 0);
 }
 
 // ---- windows ------------------------------------------------------------------

@@ -96,6 +96,8 @@ class Program {
     void tray_click(UINT button_down_message) const;
     // Opens the calendar window with a left click and returns it.
     HWND open_calendar();
+    // The minute scan now, as the timer would run it at its next tick.
+    void scan_now() const;
 
   private:
     HANDLE process_ = nullptr;

@@ -78,6 +78,8 @@ bool states_become(const std::filesystem::path& data, size_t index, int32_t alar
     });
 }
 
+// The peer refuses the first reminder for good; its box waits unanswered
+// while the reminder behind it and one due a minute later go out.
 GUI_TEST(alarms_and_reminders_fire_once_from_the_timer) {
     int port = peer_port("VNTRA_SMTP_PORT");
     GUI_CHECK_MSG(port != 0, "the stage starts the SMTP peer");
@@ -87,6 +89,8 @@ GUI_TEST(alarms_and_reminders_fire_once_from_the_timer) {
     wait_for_early_second();
     // Due at the first scan: it starts within its lead of ten minutes.
     ScheduleRecord meeting = alarm_at(minutes_from_now(5), 10, "定例会議", "本社");
+    ScheduleRecord refused = todo_record("受信拒否の連絡");
+    set_reminder(refused, minutes_from_now(-10));
     // A reminder that fell due yesterday, while the program was not running.
     Today today_date = today();
     ScheduleRecord stocktaking =
@@ -95,7 +99,9 @@ GUI_TEST(alarms_and_reminders_fire_once_from_the_timer) {
     set_reminder(stocktaking, minutes_from_now(-24 * 60));
     // Due only at the second scan.
     ScheduleRecord visitor = alarm_at(minutes_from_now(12), 10, "来客", "");
-    write_records(folder / "vntradata.fil", {meeting, stocktaking, visitor});
+    ScheduleRecord call_back = todo_record("折り返し電話");
+    set_reminder(call_back, minutes_from_now(2));
+    write_records(folder / "vntradata.fil", {meeting, refused, stocktaking, visitor, call_back});
 
     Program program;
     GUI_CHECK(program.start(folder));
@@ -105,9 +111,12 @@ GUI_TEST(alarms_and_reminders_fire_once_from_the_timer) {
         return;
     std::wstring first_block = notice_block(meeting, "定例会議", "本社");
     GUI_CHECK_TEXT(first_block, item_text(notice, IDC_NOTICE_TEXT));
+    HWND box = find_window(L"エラー", program.process_id());
+    GUI_CHECK(box && static_texts(box).find(L"554 5.7.1 message refused") != std::wstring::npos);
     std::filesystem::path data = folder / "vntradata.fil";
     GUI_CHECK(states_become(data, 0, TRIGGER_DONE, TRIGGER_OFF));
     GUI_CHECK(states_become(data, 1, TRIGGER_OFF, TRIGGER_DONE));
+    GUI_CHECK(states_become(data, 2, TRIGGER_OFF, TRIGGER_DONE));
     GUI_CHECK(wait_until([&] { return received_mails(to).size() == 1; }));
     std::vector<std::string> mails = received_mails(to);
     char day[32];
@@ -121,19 +130,25 @@ GUI_TEST(alarms_and_reminders_fire_once_from_the_timer) {
                                     nullptr) != 0);
     screenshot("alarm_notice");
 
-    // The second scan adds the second alarm and nothing else.
+    // The second scan: the second alarm and the reminder due now, nothing twice.
     std::wstring both = first_block + notice_block(visitor, "来客", "");
     GUI_CHECK(wait_until([&] { return item_text(notice, IDC_NOTICE_TEXT) == both; },
                          NEXT_SCAN_TIMEOUT_MS));
     GUI_CHECK_TEXT(both, item_text(notice, IDC_NOTICE_TEXT));
-    GUI_CHECK(states_become(data, 2, TRIGGER_DONE, TRIGGER_OFF));
+    GUI_CHECK(states_become(data, 3, TRIGGER_DONE, TRIGGER_OFF));
+    GUI_CHECK(states_become(data, 4, TRIGGER_OFF, TRIGGER_DONE));
+    GUI_CHECK(wait_until([&] { return received_mails(to).size() == 2; }));
     ::Sleep(2000);
-    GUI_CHECK(received_mails(to).size() == 1);
+    GUI_CHECK(received_mails(to).size() == 2);
     GUI_CHECK(count_windows(L"お知らせ", program.process_id()) == 1);
+    GUI_CHECK(count_windows(L"エラー", program.process_id()) == 1 && ::IsWindow(box));
     screenshot("alarm_notice_second_scan");
+    click(box, IDOK);
+    GUI_CHECK(wait_gone(box));
     GUI_CHECK(program.exit_from_tray());
 }
 
+// An alarm due while the entry dialog is open sounds once it has closed.
 // With nothing listening for mail, the reminder stays armed for a later
 // scan, and the user sees one box: a scan while the box is open sounds its
 // alarms but does not try the reminder again.
@@ -143,23 +158,46 @@ GUI_TEST(a_reminder_that_cannot_go_out_stays_armed) {
     wait_for_early_second();
     ScheduleRecord papers = todo_record("書類提出");
     set_reminder(papers, minutes_from_now(-5));
+    ScheduleRecord call = alarm_at(minutes_from_now(11), 10, "電話会議", "");
     ScheduleRecord visitor = alarm_at(minutes_from_now(12), 10, "来客", "応接室");
-    write_records(folder / "vntradata.fil", {papers, visitor});
+    write_records(folder / "vntradata.fil", {papers, call, visitor});
 
     Program program;
     GUI_CHECK(program.start(folder));
-    HWND box = find_window(L"エラー", program.process_id(), FIRST_SCAN_TIMEOUT_MS);
+    DWORD started = ::GetTickCount();
+    HWND calendar = program.open_calendar();
+    GUI_CHECK(calendar != nullptr);
+    click(calendar, IDC_NEW_TODO);
+    HWND entry = find_window(L"ｽｹｼﾞｭｰﾙ・ＴｏＤｏ 登録", program.process_id());
+    GUI_CHECK(entry != nullptr);
+    if (!entry)
+        return;
+    // Past the first tick, and the call's alarm due since then.
+    DWORD spent = ::GetTickCount() - started;
+    ::Sleep(spent < 65000 ? 65000 - spent : 0);
+    GUI_CHECK(count_windows(L"お知らせ", program.process_id()) +
+                  count_windows(L"エラー", program.process_id()) ==
+              0);
+    click(entry, IDC_ENTRY_CANCEL);
+    GUI_CHECK(wait_gone(entry));
+    ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);
+    GUI_CHECK(wait_gone(calendar));
+    // The scan the restarted timer would run a minute later, without the wait.
+    program.scan_now();
+    HWND box = find_window(L"エラー", program.process_id());
     GUI_CHECK(box != nullptr);
     if (!box)
         return;
     GUI_CHECK(static_texts(box).find(L"サーバーソケットに接続失敗") != std::wstring::npos);
+    HWND notice = find_window(L"お知らせ", program.process_id());
+    std::wstring first_block = notice_block(call, "電話会議", "");
+    GUI_CHECK(notice && item_text(notice, IDC_NOTICE_TEXT) == first_block);
     screenshot("reminder_error_box");
 
-    // The second scan, while the box still waits for the user.
-    HWND notice = find_window(L"お知らせ", program.process_id(), NEXT_SCAN_TIMEOUT_MS);
-    GUI_CHECK(notice != nullptr);
-    if (notice)
-        GUI_CHECK_TEXT(notice_block(visitor, "来客", "応接室"), item_text(notice, IDC_NOTICE_TEXT));
+    // The restarted timer's scan, while the box still waits for the user.
+    std::wstring both = first_block + notice_block(visitor, "来客", "応接室");
+    GUI_CHECK(notice && wait_until([&] { return item_text(notice, IDC_NOTICE_TEXT) == both; },
+                                   NEXT_SCAN_TIMEOUT_MS));
     GUI_CHECK(count_windows(L"エラー", program.process_id()) == 1);
     screenshot("reminder_error_box_second_scan");
 

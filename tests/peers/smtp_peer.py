@@ -12,6 +12,7 @@ Some addresses make it refuse, so that the tests can see refusals:
   a recipient starting with "forward" -> 251 to RCPT TO (accepted, "will forward")
   a recipient starting with "full"   -> 552 after the message's "."
   a recipient starting with "onlyone" -> takes one message, then 552
+  a message whose text holds "受信拒否" -> 554 after the message's "."
 Run with Debian's /usr/bin/python3, which has aiosmtpd.
 """
 import argparse
@@ -57,11 +58,6 @@ class Handler:
         first = envelope.rcpt_tos[0]
         if local_part(first).startswith("onlyone") and self.taken.get(first):
             return "552 5.2.2 mailbox full"
-        self.taken[first] = self.taken.get(first, 0) + 1
-        self.count += 1
-        folder = os.path.join(self.spool, envelope.rcpt_tos[0])
-        os.makedirs(folder, exist_ok=True)
-        base = os.path.join(folder, "%d" % self.count)
         raw = envelope.original_content
         message = email.message_from_bytes(raw, policy=email.policy.default)
         decoded = "Subject: %s\nFrom: %s\n\n%s" % (
@@ -69,6 +65,13 @@ class Handler:
             message["From"],
             message.get_content() if not message.is_multipart() else "",
         )
+        if "受信拒否" in decoded:
+            return "554 5.7.1 message refused"
+        self.taken[first] = self.taken.get(first, 0) + 1
+        self.count += 1
+        folder = os.path.join(self.spool, envelope.rcpt_tos[0])
+        os.makedirs(folder, exist_ok=True)
+        base = os.path.join(folder, "%d" % self.count)
         envelope_text = "HELO %s\nEHLO %s\nMAIL FROM %s\n%s" % (
             session.host_name,
             "yes" if session.extended_smtp else "no",

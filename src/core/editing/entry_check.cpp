@@ -1,6 +1,7 @@
 #include "editing/entry_check.h"
 
 #include "calendar/date_arithmetic.h"
+#include "reminders/timer_scan.h"
 #include "text/decimal_prefix.h"
 #include "text/sjis_cut.h"
 
@@ -168,6 +169,20 @@ bool holds_item_of_mode(const ScheduleRecord& r, int32_t mode, int32_t id) {
     return r.kind >= KIND_TIME_RANGE && r.kind <= KIND_ALL_DAY;
 }
 
+// The dialog does not stop a reminder mail that is already on its way, and
+// its mark lands on disk while the dialog is open. Writing back the armed
+// state read at the opening would send that reminder a second time.
+void keep_marks_made_meanwhile(const ScheduleRecord& opened, const ScheduleRecord& stored,
+                               ScheduleRecord& record) {
+    for (int32_t which : {TRIGGER_ALARM, TRIGGER_REMINDER}) {
+        if (trigger_state(opened, which) != TRIGGER_DONE &&
+            trigger_state(stored, which) == TRIGGER_DONE &&
+            trigger_state(record, which) == TRIGGER_ARMED &&
+            same_trigger_moment(stored, record, which))
+            trigger_state(record, which) = TRIGGER_DONE;
+    }
+}
+
 } // namespace
 
 EntryCheck check_entry(int32_t mode, const EntryForm& form) {
@@ -230,7 +245,8 @@ EntryLoad load_entry(const DataFile& store, int32_t mode, int32_t id, ScheduleRe
     return LOAD_DONE;
 }
 
-EntrySave save_entry(DataFile& store, int32_t mode, int32_t id, ScheduleRecord& record) {
+EntrySave save_entry(DataFile& store, int32_t mode, int32_t id, const ScheduleRecord& opened,
+                     ScheduleRecord& record) {
     if (!is_edit_mode(mode))
         return append_record(store, record) != 0 ? SAVE_DONE : SAVE_FAILED;
     ScheduleRecord stored{};
@@ -239,6 +255,7 @@ EntrySave save_entry(DataFile& store, int32_t mode, int32_t id, ScheduleRecord& 
     if (!holds_item_of_mode(stored, mode, id))
         return SAVE_GONE;
     record.id = id;
+    keep_marks_made_meanwhile(opened, stored, record);
     return rewrite_record(store, record) ? SAVE_DONE : SAVE_FAILED;
 }
 

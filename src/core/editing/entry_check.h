@@ -55,7 +55,10 @@ enum EntrySave {
 
 // A new entry is appended (its id set); an edit is written back into the
 // slot of `id` only when that slot still holds the item being changed.
-EntrySave save_entry(DataFile& store, int32_t mode, int32_t id, ScheduleRecord& record);
+// `opened` is the edited record as read when the dialog opened: a trigger
+// that has fired since then stays done unless the edit moved it.
+EntrySave save_entry(DataFile& store, int32_t mode, int32_t id, const ScheduleRecord& opened,
+                     ScheduleRecord& record);
 
 } // namespace vntra
 

@@ -1,5 +1,6 @@
 #include "reminders/timer_scan.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "store/schedule_keys.h"
@@ -9,14 +10,6 @@ namespace {
 
 // Content (64 bytes), place (66) and the fixed parts fit with room to spare.
 const size_t TEXT_BUFFER = 320;
-
-int32_t& state_of(ScheduleRecord& record, int32_t which) {
-    return which == TRIGGER_ALARM ? record.alarm_state : record.reminder_state;
-}
-
-int32_t state_of(const ScheduleRecord& record, int32_t which) {
-    return which == TRIGGER_ALARM ? record.alarm_state : record.reminder_state;
-}
 
 int32_t tomorrow_key(const LocalTimeStamp& now) {
     LocalDate tomorrow = days_before({now.year, now.month, now.day}, -1);
@@ -28,11 +21,11 @@ struct ScanClock {
     explicit ScanClock(const LocalTimeStamp& now)
         : now(now), today_key(make_date_key(now.year, now.month, now.day)),
           tomorrow_key(vntra::tomorrow_key(now)),
-          minute_key(minute_key_text(now.year, now.month, now.day, now.hour, now.minute)) {}
+          minute_key(vntra::minute_key(now.year, now.month, now.day, now.hour, now.minute)) {}
     LocalTimeStamp now;
     int32_t today_key;
     int32_t tomorrow_key;
-    std::string minute_key;
+    int64_t minute_key;
 };
 
 bool alarm_due_at(const ScheduleRecord& r, const ScanClock& clock) {
@@ -56,8 +49,13 @@ bool reminder_kind(int32_t kind) {
     return kind >= KIND_TIME_RANGE && kind <= KIND_TODO;
 }
 
+bool reminder_due_at(const ScheduleRecord& r, const ScanClock& clock) {
+    return minute_key(r.reminder_year, r.reminder_month, r.reminder_day, r.reminder_hour,
+                      r.reminder_minute) <= clock.minute_key;
+}
+
 void plan_record(const ScheduleRecord& r, const ScanClock& clock, const TriggerMemory& memory,
-                 bool with_reminders, ScanPlan& plan) {
+                 ScanPlan& plan) {
     if (r.alarm_state == TRIGGER_ARMED) {
         if (memory.fired_unwritten(r, TRIGGER_ALARM))
             plan.marks_to_retry.push_back({r, TRIGGER_ALARM});
@@ -67,7 +65,7 @@ void plan_record(const ScheduleRecord& r, const ScanClock& clock, const TriggerM
     if (r.reminder_state == TRIGGER_ARMED && reminder_kind(r.kind)) {
         if (memory.fired_unwritten(r, TRIGGER_REMINDER))
             plan.marks_to_retry.push_back({r, TRIGGER_REMINDER});
-        else if (with_reminders && reminder_due(r, clock.minute_key))
+        else if (!memory.held(r.id) && reminder_due_at(r, clock))
             plan.reminders.push_back(
                 {r, REMINDER_SUBJECT, reminder_body(r), !memory.failure_shown(r)});
     }
@@ -121,25 +119,32 @@ bool alarm_due(const ScheduleRecord& record, const LocalTimeStamp& now) {
     return alarm_due_at(record, ScanClock(now));
 }
 
-bool reminder_due(const ScheduleRecord& r, const std::string& now_minute_key) {
-    return minute_key_text(r.reminder_year, r.reminder_month, r.reminder_day, r.reminder_hour,
-                           r.reminder_minute) <= now_minute_key;
+bool reminder_due(const ScheduleRecord& record, const LocalTimeStamp& now) {
+    return reminder_due_at(record, ScanClock(now));
+}
+
+int32_t trigger_state(const ScheduleRecord& record, int32_t which) {
+    return which == TRIGGER_ALARM ? record.alarm_state : record.reminder_state;
+}
+
+int32_t& trigger_state(ScheduleRecord& record, int32_t which) {
+    return which == TRIGGER_ALARM ? record.alarm_state : record.reminder_state;
+}
+
+bool same_trigger_moment(const ScheduleRecord& a, const ScheduleRecord& b, int32_t which) {
+    if (which == TRIGGER_ALARM)
+        return a.start_year == b.start_year && a.start_month == b.start_month &&
+               a.start_day == b.start_day && a.start_hour == b.start_hour &&
+               a.start_minute == b.start_minute && a.alarm_lead_minutes == b.alarm_lead_minutes;
+    return a.reminder_year == b.reminder_year && a.reminder_month == b.reminder_month &&
+           a.reminder_day == b.reminder_day && a.reminder_hour == b.reminder_hour &&
+           a.reminder_minute == b.reminder_minute;
 }
 
 bool same_trigger(const ScheduleRecord& fired, const ScheduleRecord& current, int32_t which) {
-    if (current.id != fired.id || current.kind != fired.kind ||
-        state_of(current, which) != TRIGGER_ARMED)
-        return false;
-    if (which == TRIGGER_ALARM)
-        return current.start_year == fired.start_year && current.start_month == fired.start_month &&
-               current.start_day == fired.start_day && current.start_hour == fired.start_hour &&
-               current.start_minute == fired.start_minute &&
-               current.alarm_lead_minutes == fired.alarm_lead_minutes;
-    return current.reminder_year == fired.reminder_year &&
-           current.reminder_month == fired.reminder_month &&
-           current.reminder_day == fired.reminder_day &&
-           current.reminder_hour == fired.reminder_hour &&
-           current.reminder_minute == fired.reminder_minute;
+    return current.id == fired.id && current.kind == fired.kind &&
+           trigger_state(current, which) == TRIGGER_ARMED &&
+           same_trigger_moment(fired, current, which);
 }
 
 // ---- memory ------------------------------------------------------------------
@@ -179,27 +184,39 @@ bool TriggerMemory::failure_shown(const ScheduleRecord& current) const {
     return false;
 }
 
+void TriggerMemory::hold(int32_t id) {
+    if (!held(id))
+        held_.push_back(id);
+}
+
+void TriggerMemory::release(int32_t id) {
+    std::erase(held_, id);
+}
+
+bool TriggerMemory::held(int32_t id) const {
+    return std::find(held_.begin(), held_.end(), id) != held_.end();
+}
+
 // ---- the scan ------------------------------------------------------------------
 
-ScanPlan plan_scan(const DataFile& store, const LocalTimeStamp& now, const TriggerMemory& memory,
-                   bool with_reminders) {
+ScanPlan plan_scan(const DataFile& store, const LocalTimeStamp& now, const TriggerMemory& memory) {
     ScanPlan plan;
     ScanClock clock(now);
     RecordReader reader(store.path, store.record_count);
     plan.file_read = reader.is_open();
     ScheduleRecord record;
     while (reader.next(record))
-        plan_record(record, clock, memory, with_reminders, plan);
+        plan_record(record, clock, memory, plan);
     return plan;
 }
 
 ScanPlan plan_scan(const std::vector<ScheduleRecord>& records, const LocalTimeStamp& now,
-                   const TriggerMemory& memory, bool with_reminders) {
+                   const TriggerMemory& memory) {
     ScanPlan plan;
     plan.file_read = true;
     ScanClock clock(now);
     for (const ScheduleRecord& record : records)
-        plan_record(record, clock, memory, with_reminders, plan);
+        plan_record(record, clock, memory, plan);
     return plan;
 }
 
@@ -211,7 +228,7 @@ MarkResult mark_trigger_done(const DataFile& store, const ScheduleRecord& fired,
         return MARK_FAILED;
     if (!same_trigger(fired, current, which))
         return MARK_NOT_NEEDED;
-    state_of(current, which) = TRIGGER_DONE;
+    trigger_state(current, which) = TRIGGER_DONE;
     return rewrite_record(store, current) ? MARK_WRITTEN : MARK_FAILED;
 }
 

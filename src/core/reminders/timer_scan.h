@@ -32,16 +32,25 @@ std::string reminder_body(const ScheduleRecord& record);
 // (or already past today).
 bool alarm_due(const ScheduleRecord& record, const LocalTimeStamp& now);
 
-// The reminder's minute key text is not greater than now's.
-bool reminder_due(const ScheduleRecord& record, const std::string& now_minute_key);
+// The reminder's minute is now or past.
+bool reminder_due(const ScheduleRecord& record, const LocalTimeStamp& now);
+
+// The state of the record's alarm or reminder.
+int32_t trigger_state(const ScheduleRecord& record, int32_t which);
+int32_t& trigger_state(ScheduleRecord& record, int32_t which);
+
+// Both records set the trigger for the same moment: the alarm by its start
+// date, start time and lead, the reminder by its date and time.
+bool same_trigger_moment(const ScheduleRecord& a, const ScheduleRecord& b, int32_t which);
 
 // The trigger the record carries now is still the one that fired: armed, and
 // not moved or deleted by an edit since.
 bool same_trigger(const ScheduleRecord& fired, const ScheduleRecord& current, int32_t which);
 
 // What this run remembers about triggers beyond the data file: those that
-// fired but whose mark could not be written (they must not fire again), and
-// reminders whose failure the user has already been shown.
+// fired but whose mark could not be written (they must not fire again),
+// reminders whose failure the user has already been shown, and reminders
+// held back while their mail is on its way or its box waits for the user.
 class TriggerMemory {
   public:
     void remember_unwritten(const ScheduleRecord& fired, int32_t which);
@@ -52,7 +61,13 @@ class TriggerMemory {
     void forget_failure_shown(int32_t id);
     bool failure_shown(const ScheduleRecord& current) const;
 
-    bool empty() const { return unwritten_.empty() && failures_shown_.empty(); }
+    // By record id: while one of a record's reminders is in hand, none of
+    // that record's reminders is taken up again.
+    void hold(int32_t id);
+    void release(int32_t id);
+    bool held(int32_t id) const;
+
+    bool empty() const { return unwritten_.empty() && failures_shown_.empty() && held_.empty(); }
 
   private:
     struct Remembered {
@@ -61,6 +76,7 @@ class TriggerMemory {
     };
     std::vector<Remembered> unwritten_;
     std::vector<ScheduleRecord> failures_shown_;
+    std::vector<int32_t> held_;
 };
 
 struct AlarmFiring {
@@ -90,15 +106,12 @@ struct ScanPlan {
     std::vector<PendingMark> marks_to_retry;
 };
 
-// Decides one scan over every slot of the data file, in file order. With
-// `with_reminders` false (the reminders of the last scan are still being
-// sent) no reminder is taken up.
-ScanPlan plan_scan(const DataFile& store, const LocalTimeStamp& now, const TriggerMemory& memory,
-                   bool with_reminders = true);
+// Decides one scan over every slot of the data file, in file order.
+ScanPlan plan_scan(const DataFile& store, const LocalTimeStamp& now, const TriggerMemory& memory);
 
 // The same over records already in memory.
 ScanPlan plan_scan(const std::vector<ScheduleRecord>& records, const LocalTimeStamp& now,
-                   const TriggerMemory& memory, bool with_reminders = true);
+                   const TriggerMemory& memory);
 
 enum MarkResult {
     MARK_WRITTEN,

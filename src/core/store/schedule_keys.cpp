@@ -32,11 +32,8 @@ std::string date_key_text(int32_t year, int32_t month, int32_t day) {
     return text;
 }
 
-std::string minute_key_text(int32_t year, int32_t month, int32_t day, int32_t hour,
-                            int32_t minute) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d", year, month, day, hour, minute);
-    return text;
+int64_t minute_key(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute) {
+    return ((((int64_t{year} * 100 + month) * 100 + day) * 100 + hour) * 100) + minute;
 }
 
 void make_sort_key(const ScheduleRecord& r, char (&key)[LIST_KEY_SIZE]) {

@@ -31,8 +31,11 @@ bool overlaps_days(const ScheduleRecord& record, int32_t first_key, int32_t last
 
 // "%04d%02d%02d".
 std::string date_key_text(int32_t year, int32_t month, int32_t day);
-// "%04d%02d%02d%02d%02d", by which reminder times and the clock are compared.
-std::string minute_key_text(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute);
+// year × 100000000 + month × 1000000 + day × 10000 + hour × 100 + minute, by
+// which reminder times and the clock are compared. A number rather than the
+// text "%04d%02d%02d%02d%02d": a year of five digits would make that text
+// longer and sort it before every four-digit year.
+int64_t minute_key(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute);
 
 const int SORT_KEY_LENGTH = 25;
 const int LIST_KEY_SIZE = 256;

@@ -216,7 +216,7 @@ void on_ok(EntryDialog& d) {
         return;
     }
     // A failed write keeps the dialog open with everything typed.
-    switch (save_entry(app.store, d.request.mode, d.request.record_id, check.record)) {
+    switch (save_entry(app.store, d.request.mode, d.request.record_id, d.loaded, check.record)) {
     case SAVE_DONE:
         d.saved = true;
         ::EndDialog(d.dialog, IDOK);

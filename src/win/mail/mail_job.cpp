@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kit/dialog_kit.h"
+#include "mail/unattended_mail.h"
 #include "mail/window_mail_ui.h"
 
 namespace vntra {
@@ -14,7 +15,6 @@ namespace {
 const wchar_t HELPER_CLASS[] = L"vntra_mail_job";
 const UINT CALL_MESSAGE = WM_APP + 201; // lparam: the call to run
 const UINT DONE_MESSAGE = WM_APP + 202;
-const char NO_THREAD_TEXT[] = "メールを送信する準備ができませんでした";
 
 struct MailJob;
 
@@ -176,7 +176,7 @@ bool start_mail_job(App& app, HWND window, MailWork work, MailFinished finished)
     job->finished = std::move(finished);
     job->helper = create_helper(app.instance);
     if (!job->helper) {
-        show_error(window, NO_THREAD_TEXT);
+        show_error(window, MAIL_NOT_READY_TEXT);
         return false;
     }
     ::SetWindowLongPtrW(job->helper, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(job.get()));
@@ -185,7 +185,7 @@ bool start_mail_job(App& app, HWND window, MailWork work, MailFinished finished)
     if (!job->thread) {
         ::DestroyWindow(job->helper);
         job->window_ui.enable_send_button(true);
-        show_error(window, NO_THREAD_TEXT);
+        show_error(window, MAIL_NOT_READY_TEXT);
         return false;
     }
     jobs().push_back(std::move(job));
@@ -233,6 +233,7 @@ bool refused_while_sending(HWND window, UINT message, WPARAM wparam,
 }
 
 void finish_mail_jobs() {
+    stop_unattended_mail();
     for (const std::unique_ptr<MailJob>& job : jobs())
         job->stopping = true;
     // A mail that is nearly out gets the moment it needs. A server that keeps
@@ -254,7 +255,7 @@ void finish_mail_jobs() {
         }
         DWORD spent = ::GetTickCount() - start;
         if (threads.empty() || spent >= LONGEST_WAIT_MS)
-            return;
+            break;
         // The workers wait on calls to this thread: answer them meanwhile.
         DWORD woke = ::MsgWaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(),
                                                  FALSE, LONGEST_WAIT_MS - spent, QS_SENDMESSAGE);
@@ -264,9 +265,11 @@ void finish_mail_jobs() {
             MSG message;
             ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         } else {
-            return;
+            break;
         }
     }
+    DWORD spent = ::GetTickCount() - start;
+    finish_unattended_mail(spent < LONGEST_WAIT_MS ? LONGEST_WAIT_MS - spent : 0);
 }
 
 } // namespace vntra

@@ -16,6 +16,9 @@
 
 namespace vntra {
 
+// Told when no worker thread can be made for a mail.
+const char MAIL_NOT_READY_TEXT[] = "メールを送信する準備ができませんでした";
+
 // The command itself, run on the worker with its own copy of the settings.
 using MailWork = std::function<bool(MailContext& context)>;
 // Back on the window's thread after the worker has ended: whether the
@@ -37,8 +40,9 @@ bool any_mail_job_running();
 bool refused_while_sending(HWND window, UINT message, WPARAM wparam,
                            std::initializer_list<int> allowed_commands);
 
-// At exit: each command skips its remaining mails; the mail in hand gets a
-// few seconds to go out. Their boxes are no longer shown.
+// At exit: each command, and the queue of unattended mail, skips its
+// remaining mails; the mails in hand get a few seconds together to go out.
+// Their boxes are no longer shown.
 void finish_mail_jobs();
 
 } // namespace vntra

@@ -2,12 +2,9 @@
 
 #include <mmsystem.h>
 
-#include <memory>
-#include <mutex>
 #include <utility>
-#include <vector>
 
-#include "mail/mail_job.h"
+#include "mail/unattended_mail.h"
 #include "reminders/notice_window.h"
 #include "reminders/reminder_mail.h"
 #include "shell/wide_text.h"
@@ -15,22 +12,10 @@
 namespace vntra {
 namespace {
 
-// The reminders one scan hands to the mail worker, and how each send ended.
-// The worker fills in the outcomes; the window's thread writes the marks,
-// when the worker has ended or, at exit, after it has been waited for.
-struct ReminderBatch {
-    std::vector<ReminderMail> mails;
-    std::mutex lock;
-    std::vector<MailOutcome> outcomes; // one per mail sent so far
-    bool settled = false;
-};
-
 // What the scans remember between ticks for the rest of the run.
 struct ScanState {
     bool scanning = false;
     TriggerMemory memory;
-    // The last scan's reminders, while their mails are on their way.
-    std::shared_ptr<ReminderBatch> in_flight;
 };
 
 ScanState& scan_state() {
@@ -52,48 +37,21 @@ void sound_alarm(App& app, const AlarmFiring& alarm) {
     append_notice(app, alarm.notice);
 }
 
-// Marks each reminder by how its mail ended; those the worker never came
-// to stay armed for the next run.
-void settle_batch(App& app, ScanState& state, ReminderBatch& batch) {
-    std::vector<MailOutcome> outcomes;
-    {
-        std::lock_guard<std::mutex> guard(batch.lock);
-        if (batch.settled)
-            return;
-        batch.settled = true;
-        outcomes = batch.outcomes;
-    }
-    for (size_t i = 0; i < outcomes.size(); ++i)
-        settle_reminder(app.store, state.memory, batch.mails[i], outcomes[i]);
-}
-
-bool send_batch(ReminderBatch& batch, MailContext& context) {
-    for (const ReminderMail& mail : batch.mails) {
-        // At exit the mails not yet begun wait for the next run.
-        if (context.ui.stop_requested())
-            break;
-        MailOutcome outcome = send_reminder(context, mail);
-        std::lock_guard<std::mutex> guard(batch.lock);
-        batch.outcomes.push_back(outcome);
-    }
-    return true;
-}
-
-void send_reminders(App& app, ScanState& state, std::vector<ReminderMail> mails) {
-    auto batch = std::make_shared<ReminderBatch>();
-    batch->mails = std::move(mails);
-    state.in_flight = batch;
-    bool started = start_mail_job(
-        app, app.resident_window,
-        [batch](MailContext& context) { return send_batch(*batch, context); },
-        [&app, &state, batch](bool) {
-            settle_batch(app, state, *batch);
-            if (state.in_flight == batch)
-                state.in_flight.reset();
-        });
-    // Without a worker the reminders stay armed and are taken up again.
-    if (!started)
-        state.in_flight.reset();
+// The reminder goes into the resident window's queue of unattended mail and
+// is held back from later scans until its mail has ended and any box about
+// it has been answered; its mark is written as soon as the send has ended.
+void send_reminder_unattended(App& app, TriggerMemory& memory, const ReminderMail& mail) {
+    int32_t id = mail.record.id;
+    memory.hold(id);
+    UnattendedMail unattended;
+    unattended.send = [mail](MailContext& context) { return send_reminder(context, mail); };
+    unattended.settled = [&app, &memory, mail](MailOutcome outcome) {
+        settle_reminder(app.store, memory, mail, outcome);
+    };
+    unattended.released = [&memory, id] { memory.release(id); };
+    // Without a worker the reminder stays armed and is taken up again.
+    if (!queue_unattended_mail(app, std::move(unattended)))
+        memory.release(id);
 }
 
 } // namespace
@@ -103,27 +61,16 @@ void scan_alarms_and_reminders(App& app) {
     if (state.scanning)
         return;
     state.scanning = true;
-    // Alarms are not held up while the last scan's reminders are still on
-    // their way (a box may wait for the user); those reminders are not taken
-    // up again meanwhile.
-    bool with_reminders = !state.in_flight;
-    ScanPlan plan = plan_scan(app.store, current_local_time(), state.memory, with_reminders);
+    ScanPlan plan = plan_scan(app.store, current_local_time(), state.memory);
     for (const PendingMark& mark : plan.marks_to_retry)
         mark_fired(app.store, state.memory, mark.record, mark.which);
     for (const AlarmFiring& alarm : plan.alarms) {
         sound_alarm(app, alarm);
         mark_fired(app.store, state.memory, alarm.record, TRIGGER_ALARM);
     }
-    if (!plan.reminders.empty())
-        send_reminders(app, state, std::move(plan.reminders));
+    for (const ReminderMail& mail : plan.reminders)
+        send_reminder_unattended(app, state.memory, mail);
     state.scanning = false;
-}
-
-void finish_minute_scans(App& app) {
-    ScanState& state = scan_state();
-    if (state.in_flight)
-        settle_batch(app, state, *state.in_flight);
-    state.in_flight.reset();
 }
 
 } // namespace vntra

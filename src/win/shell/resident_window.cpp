@@ -206,8 +206,9 @@ bool start_up(App& app, HWND window) {
 void exit_housekeeping(App& app) {
     ::KillTimer(app.resident_window, SCAN_TIMER_ID);
     ::KillTimer(app.resident_window, TRAY_RETRY_TIMER_ID);
+    // Settles the reminders whose mails went out meanwhile, before the
+    // compaction reads the file.
     finish_mail_jobs();
-    finish_minute_scans(app);
     if (app.settings_loaded) {
         CompactionPaths paths{app.compact_path, app.program_folder,
                               path_from_sjis(app.settings.backup_folder)};

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "reminders/timer_scan.h"
 #include "support/data_file_fixture.h"
 #include "support/records.h"
 #include "support/sjis_assert.h"
@@ -152,6 +153,23 @@ TEST(EntryCheck, FirstFailureNamesMessageAndFocus) {
         EXPECT_SJIS_EQ(c.message, check.message) << c.name;
         EXPECT_EQ(c.focus, check.focus) << c.name;
     }
+    auto row = [&](std::string_view name) {
+        return std::find_if(std::begin(cases), std::end(cases),
+                            [&](const Failing& c) { return name == c.name; });
+    };
+    // Two adjacent sections broken at once: the earlier one speaks.
+    const std::pair<const char*, const char*> adjacent[] = {
+        {"31 April", "no end minute"},         {"10:05 to 10:00", "alarm minutes 0"},
+        {"alarm minutes 0", "empty content"},  {"span without its end", "empty content"},
+        {"empty content", "reminder in 2000"},
+    };
+    for (const auto& [earlier, later] : adjacent) {
+        ASSERT_TRUE(row(earlier) != std::end(cases) && row(later) != std::end(cases));
+        EntryForm form = good_form();
+        row(later)->change(form);
+        row(earlier)->change(form);
+        EXPECT_EQ(row(earlier)->focus, check_entry(ENTRY_NEW_SCHEDULE, form).focus) << earlier;
+    }
 }
 
 struct Passing {
@@ -177,7 +195,9 @@ TEST(EntryCheck, AcceptedFormsBuildTheirRecords) {
              f.day = 29;
          },
          [](const ScheduleRecord& r) { EXPECT_EQ(29, r.end_day); }},
-        {"10:00 to 10:00 and 24:55 as an end",
+        {"year 2001 itself", [](EntryForm& f) { f.year_text = "2001"; },
+         [](const ScheduleRecord& r) { EXPECT_EQ(2001, r.start_year); }},
+        {"10:00 to 10:00",
          [](EntryForm& f) {
              f.end_hour = 10;
              f.start_minute = f.end_minute = 0;
@@ -188,6 +208,12 @@ TEST(EntryCheck, AcceptedFormsBuildTheirRecords) {
              EXPECT_EQ(TRIGGER_OFF, r.alarm_state);
              EXPECT_EQ(0, r.alarm_lead_minutes);
          }},
+        {"24:55 as an end",
+         [](EntryForm& f) {
+             f.end_hour = HOUR_LAST;
+             f.end_minute = 55;
+         },
+         [](const ScheduleRecord& r) { EXPECT_EQ(2455, r.end_hour * 100 + r.end_minute); }},
         {"alarm minutes 1234 read as 123",
          [](EntryForm& f) {
              f.alarm_on = true;
@@ -357,17 +383,54 @@ TEST_F(EntryStore, EditKeepsItsIdAndRearmsOnlyWhenAsked) {
     form.end_hour = 12;
     EntryCheck check = check_entry(ENTRY_EDIT_SCHEDULE, form);
     ASSERT_TRUE(check.passed);
-    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, check.record));
+    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, stored, check.record));
     EXPECT_EQ(1, slot(1).id);
     EXPECT_EQ(TRIGGER_OFF, slot(1).alarm_state);
 
     toggle_alarm(form, true, ALARM_DEFAULT);
     check = check_entry(ENTRY_EDIT_SCHEDULE, form);
     ASSERT_TRUE(check.passed);
-    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, check.record));
+    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, stored, check.record));
     EXPECT_EQ(TRIGGER_ARMED, slot(1).alarm_state);
     EXPECT_EQ(15, slot(1).alarm_lead_minutes);
     EXPECT_EQ(3, store.record_count);
+}
+
+// A reminder mail that was on its way when the dialog opened lands its mark
+// while the dialog is open; OK must not arm it again unless the user moved it.
+TEST_F(EntryStore, MarksMadeWhileTheDialogIsOpenSurviveTheSave) {
+    struct Case {
+        int32_t fired; // marked done while the dialog is open
+        std::function<void(EntryForm&)> edit;
+        int32_t alarm, reminder; // as saved
+    };
+    const Case cases[] = {
+        {TRIGGER_REMINDER, [](EntryForm& f) { f.content = "別件"; }, TRIGGER_ARMED, TRIGGER_DONE},
+        {TRIGGER_REMINDER, [](EntryForm& f) { f.reminder_minute = 5; }, TRIGGER_ARMED,
+         TRIGGER_ARMED},
+        {TRIGGER_ALARM, [](EntryForm& f) { f.end_hour = 12; }, TRIGGER_DONE, TRIGGER_ARMED},
+        {TRIGGER_ALARM, [](EntryForm& f) { f.alarm_minutes_text = "30"; }, TRIGGER_ARMED,
+         TRIGGER_ARMED},
+    };
+    ScheduleRecord opened = testing::timed_record(SELECTED, 10, 0, 11, 0, "会議");
+    opened.id = 1;
+    opened.alarm_state = opened.reminder_state = TRIGGER_ARMED;
+    opened.alarm_lead_minutes = 15;
+    opened.reminder_year = 2004;
+    opened.reminder_month = 3;
+    opened.reminder_day = 15;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        ScheduleRecord marked = opened;
+        trigger_state(marked, cases[i].fired) = TRIGGER_DONE;
+        ASSERT_TRUE(rewrite_record(store, marked));
+        EntryForm form = edit_entry_form(ENTRY_EDIT_SCHEDULE, opened, SELECTED, ALARM_DEFAULT);
+        cases[i].edit(form);
+        EntryCheck check = check_entry(ENTRY_EDIT_SCHEDULE, form);
+        ASSERT_TRUE(check.passed) << "row " << i;
+        EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, opened, check.record)) << i;
+        EXPECT_EQ(cases[i].alarm, slot(1).alarm_state) << "row " << i;
+        EXPECT_EQ(cases[i].reminder, slot(1).reminder_state) << "row " << i;
+    }
 }
 
 TEST_F(EntryStore, EditNeverWritesOverAnotherItem) {
@@ -375,9 +438,9 @@ TEST_F(EntryStore, EditNeverWritesOverAnotherItem) {
     EntryCheck check = check_entry(ENTRY_EDIT_SCHEDULE, good_form());
     ASSERT_TRUE(check.passed);
     // The ToDo item in slot 2 and the deleted slot 3 are not schedules.
-    EXPECT_EQ(SAVE_GONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 2, check.record));
-    EXPECT_EQ(SAVE_GONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 3, check.record));
-    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_EDIT_SCHEDULE, 9, check.record));
+    EXPECT_EQ(SAVE_GONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 2, slot(1), check.record));
+    EXPECT_EQ(SAVE_GONE, save_entry(store, ENTRY_EDIT_SCHEDULE, 3, slot(1), check.record));
+    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_EDIT_SCHEDULE, 9, slot(1), check.record));
     EXPECT_EQ(before, testing::read_file_bytes(store.path));
 }
 
@@ -386,12 +449,13 @@ TEST_F(EntryStore, SaveThatCannotWriteKeepsTheCount) {
     store.path = folder / "missing" / DATA_FILE_NAME;
     EntryCheck check = check_entry(ENTRY_NEW_SCHEDULE, good_form());
     ASSERT_TRUE(check.passed);
-    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_NEW_SCHEDULE, 0, check.record));
+    const ScheduleRecord none{};
+    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_NEW_SCHEDULE, 0, none, check.record));
     EXPECT_EQ(3, store.record_count);
-    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, check.record));
+    EXPECT_EQ(SAVE_FAILED, save_entry(store, ENTRY_EDIT_SCHEDULE, 1, none, check.record));
 
     store.path = real;
-    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_NEW_SCHEDULE, 0, check.record));
+    EXPECT_EQ(SAVE_DONE, save_entry(store, ENTRY_NEW_SCHEDULE, 0, none, check.record));
     EXPECT_EQ(4, check.record.id);
     EXPECT_EQ(4, slot(4).id);
 }

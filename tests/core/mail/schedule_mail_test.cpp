@@ -78,6 +78,9 @@ TEST(MailComposition, DateTemplates) {
         // The second byte of "ノ" is 'm': it is part of the character.
         {"ノmm", "ノ01"},
         {"ノm", "ノm"},
+        // Lead bytes from 0xE0 up too: "濺" is 0xE0 'd'.
+        {"濺dd", "濺05"},
+        {"濺d", "濺d"},
         {filler.substr(1) + "mm", filler.substr(1) + "01"}, // starts at 124
         {filler + "yyyy", filler + "yyyy"},                 // starts at 125
         {"", ""},

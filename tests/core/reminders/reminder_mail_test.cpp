@@ -55,6 +55,22 @@ class MailReminder : public testing::DataFileTest {
     TriggerMemory memory;
 };
 
+// Without any server: a mail sent or refused for good is done; one that may
+// pass stays armed, and its next attempt fails without another box.
+TEST_F(MailReminder, SettledByHowTheSendEnded) {
+    add(meeting_with_reminder());
+    for (MailOutcome outcome : {MAIL_SENT, MAIL_REFUSED, MAIL_MAY_PASS}) {
+        memory = TriggerMemory();
+        ScanPlan plan = plan_scan(store, NOW, memory);
+        ASSERT_EQ(1u, plan.reminders.size());
+        settle_reminder(store, memory, plan.reminders[0], outcome);
+        bool may_pass = outcome == MAIL_MAY_PASS;
+        EXPECT_EQ(may_pass ? TRIGGER_ARMED : TRIGGER_DONE, reminder_state()) << outcome;
+        EXPECT_EQ(may_pass, memory.failure_shown(plan.reminders[0].record)) << outcome;
+        ASSERT_TRUE(rewrite_record(store, plan.reminders[0].record));
+    }
+}
+
 // The user is away from the computer; that is why the mail was wanted. A
 // mail that did not go out keeps its reminder armed and is tried again at
 // every scan, with one box for the user, not one a minute.

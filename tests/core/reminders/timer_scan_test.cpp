@@ -89,26 +89,30 @@ TEST(AlarmDue, LeadTimeTodayAndTomorrow) {
     }
 }
 
-TEST(ReminderDue, MinuteKeysComparedAsText) {
+TEST(ReminderDue, MinuteKeysComparedAsNumbers) {
     struct Case {
         int year, month, day, hour, minute;
-        std::string now_key;
+        LocalTimeStamp now;
         bool due;
     };
     const Case cases[] = {
-        {2004, 3, 15, 9, 5, "200403150905", true},
-        {2004, 3, 15, 9, 5, "200403150904", false},
-        {2004, 3, 15, 9, 5, "200403151200", true},
+        {2004, 3, 15, 9, 5, at(2004, 3, 15, 9, 5), true},
+        {2004, 3, 15, 9, 5, at(2004, 3, 15, 9, 4), false},
+        {2004, 3, 15, 9, 5, at(2004, 3, 15, 12, 0), true},
         // Due while the program was not running: the first scan sends it.
-        {2003, 12, 31, 23, 55, "200403150904", true},
-        {2004, 3, 16, 0, 0, "200403152359", false},
-        // 24:00 as entered is the text "2400", below the next day's "0000".
-        {2004, 3, 15, 24, 0, "200403160000", true},
-        {2004, 3, 15, 24, 0, "200403152359", false},
+        {2003, 12, 31, 23, 55, at(2004, 3, 15, 9, 4), true},
+        {2004, 3, 16, 0, 0, at(2004, 3, 15, 23, 59), false},
+        // 24:00 as entered comes after 23:59 and before the next day's 0:00.
+        {2004, 3, 15, 24, 0, at(2004, 3, 16, 0, 0), true},
+        {2004, 3, 15, 24, 0, at(2004, 3, 15, 23, 59), false},
+        // Years of five digits lie in the future, not before every other year.
+        {9999, 12, 31, 23, 55, at(2026, 1, 1, 0, 0), false},
+        {20025, 3, 15, 9, 5, at(2026, 1, 1, 0, 0), false},
+        {9999, 12, 31, 23, 59, at(10000, 1, 1, 0, 0), true},
     };
     for (const Case& c : cases) {
         ScheduleRecord r = with_reminder(blank_record(), c.year, c.month, c.day, c.hour, c.minute);
-        EXPECT_EQ(c.due, reminder_due(r, c.now_key)) << c.now_key;
+        EXPECT_EQ(c.due, reminder_due(r, c.now)) << c.year << " at " << c.now.year;
     }
 }
 
@@ -229,11 +233,15 @@ TEST(ScanPlan, WhatOneScanFires) {
         for (const AlarmFiring& alarm : plan.alarms)
             EXPECT_EQ(alarm_notice_text(alarm.record), alarm.notice);
     }
-    // While the last scan's reminders are still on their way, none is taken up.
-    ScanPlan busy =
-        plan_scan(numbered({with_reminder(due, 2004, 3, 15, 9, 50)}), now, TriggerMemory(), false);
+    // A reminder whose mail is on its way or whose box waits is not taken
+    // up again; the alarms and the other reminders go on.
+    TriggerMemory memory;
+    memory.hold(1);
+    ScanPlan busy = plan_scan(
+        numbered({with_reminder(due, 2004, 3, 15, 9, 50), with_reminder(todo, 2004, 3, 15, 9, 50)}),
+        now, memory);
     EXPECT_EQ(1u, busy.alarms.size());
-    EXPECT_TRUE(busy.reminders.empty());
+    EXPECT_EQ(std::vector<int32_t>{2}, ids_of(busy.reminders));
 }
 
 class ScanOnDisk : public testing::DataFileTest {

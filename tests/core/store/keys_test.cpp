@@ -52,7 +52,7 @@ TEST(DateKeys, SpanAcrossTheYearCoversEveryDayInIt) {
 TEST(DateKeys, TextForms) {
     EXPECT_EQ(20040315, make_date_key(2004, 3, 15));
     EXPECT_EQ("20040315", date_key_text(2004, 3, 15));
-    EXPECT_EQ("200403150905", minute_key_text(2004, 3, 15, 9, 5));
+    EXPECT_EQ(200403150905, minute_key(2004, 3, 15, 9, 5));
 }
 
 TEST(DaysBefore, CrossesMonthsYearsAndLeapDays) {
