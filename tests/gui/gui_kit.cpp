@@ -497,9 +497,9 @@ std::vector<ScheduleRecord> records_of(const std::filesystem::path& data_file) {
 }
 
 void write_records(const std::filesystem::path& data_file,
-                   const std::vector<ScheduleRecord>& records) {
+                   const std::vector<ScheduleRecord>& records, int32_t header_count) {
     std::ofstream file(data_file, std::ios::binary | std::ios::trunc);
-    int32_t count = static_cast<int32_t>(records.size());
+    int32_t count = header_count >= 0 ? header_count : static_cast<int32_t>(records.size());
     file.write("ver 2.3", 8);
     file.write(reinterpret_cast<const char*>(&count), sizeof count);
     for (size_t i = 0; i < records.size(); ++i) {

@@ -185,8 +185,9 @@ int32_t record_count_of(const std::filesystem::path& data_file);
 std::vector<ScheduleRecord> records_of(const std::filesystem::path& data_file);
 // The int32 at `offset` of slot `id` (1-based) in a data file's bytes.
 int32_t slot_int(const std::string& data_file_bytes, int id, size_t offset);
+// A `header_count` of 0 or more is written instead of the records' number.
 void write_records(const std::filesystem::path& data_file,
-                   const std::vector<ScheduleRecord>& records);
+                   const std::vector<ScheduleRecord>& records, int32_t header_count = -1);
 void write_settings(const std::filesystem::path& folder, const SettingsRecord& settings);
 // The settings file of the folder as a record (zeros past its end).
 SettingsRecord settings_in(const std::filesystem::path& folder);

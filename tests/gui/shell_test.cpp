@@ -99,10 +99,13 @@ GUI_TEST(exit_compacts_renumbers_and_backs_up) {
         todo_record("古いＴｏＤｏ"),
     };
     records[1].kind = KIND_DELETED;
-    write_records(folder / "vntradata.fil", records);
-
+    // A damaged count: the slots are what counts, and the user hears of it once.
+    write_records(folder / "vntradata.fil", records, 0);
     Program program;
     GUI_CHECK(program.start(folder));
+    GUI_CHECK(find_window(L"エラー", program.process_id()) && screenshot("data_count_repaired"));
+    GUI_CHECK(answer_message_box(L"エラー", program.process_id())
+                  .find(L"件数が壊れていたため、修復しました") != std::wstring::npos);
     GUI_CHECK(program.exit_from_tray());
 
     std::vector<ScheduleRecord> after = records_of(folder / "vntradata.fil");

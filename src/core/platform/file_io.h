@@ -6,6 +6,7 @@
 #define VNTRA_PLATFORM_FILE_IO_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -42,6 +43,13 @@ bool flush_to_disk(std::FILE* file);
 // Closes the file and reports whether every byte reached it.
 bool close_checked(FilePtr file);
 
+// The length of an open file in bytes, as the system has it.
+bool file_length(std::FILE* file, uint64_t& length);
+
+// Cuts an open file back to `length` bytes: takes back what a write that
+// was given up left behind its end.
+bool cut_file(std::FILE* file, uint64_t length);
+
 // Puts `from` in the place of `to` in one step, replacing `to` if it exists,
 // so that there is never a moment without one complete file at `to`.
 bool replace_file(const std::filesystem::path& from, const std::filesystem::path& to);
@@ -59,7 +67,7 @@ bool file_is_missing(const std::filesystem::path& path);
 // Makes the n-th counted file operation from now on fail as the system would
 // report it (1 = the next one); 0 lets every operation through again. The
 // counted operations are opening, reading, writing, flushing, closing,
-// replacing and copying.
+// measuring, cutting, replacing and copying.
 void fail_file_operation(long n);
 // Counted operations since the last fail_file_operation call.
 long file_operations_counted();

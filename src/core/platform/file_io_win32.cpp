@@ -20,6 +20,28 @@ bool flush_to_disk(std::FILE* file) {
     return std::fflush(file) == 0 && ::_commit(::_fileno(file)) == 0;
 }
 
+bool file_length(std::FILE* file, uint64_t& length) {
+    if (file_io_detail::fault_here())
+        return false;
+    HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
+    LARGE_INTEGER size;
+    if (std::fflush(file) != 0 || handle == INVALID_HANDLE_VALUE ||
+        !::GetFileSizeEx(handle, &size) || size.QuadPart < 0)
+        return false;
+    length = static_cast<uint64_t>(size.QuadPart);
+    return true;
+}
+
+bool cut_file(std::FILE* file, uint64_t length) {
+    if (file_io_detail::fault_here())
+        return false;
+    HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(length);
+    return std::fflush(file) == 0 && handle != INVALID_HANDLE_VALUE &&
+           ::SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(handle);
+}
+
 // std::filesystem's rename and copy_file cannot be used here: mingw's library
 // sees every file on a drive as the same file (the system reports no inode
 // numbers) and refuses to replace one with another.

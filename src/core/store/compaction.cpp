@@ -8,11 +8,12 @@ namespace {
 enum CopyOutcome { COPY_WRITTEN, COPY_READ_FAILED, COPY_WRITE_FAILED };
 
 // Writes the surviving records into the copy, renumbered, and pushes it to the
-// disk. The count and every slot are read through one open handle, so that a
-// file that cannot be read is never mistaken for one without records.
+// disk. Every whole slot is read through one open handle, so that a file that
+// cannot be read is never mistaken for one without records, and a header whose
+// count was damaged or not yet raised (a torn append) cannot make it drop any.
 CopyOutcome write_compacted_copy(DataFile& store, const std::filesystem::path& copy_path,
                                  int32_t cutoff_key, int32_t& kept) {
-    RecordReader reader(store.path);
+    RecordReader reader(store.path, RecordReader::WHOLE_FILE);
     if (reader.failed())
         return COPY_READ_FAILED;
     store.record_count = reader.count();

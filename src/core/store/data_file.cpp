@@ -1,11 +1,18 @@
 #include "store/data_file.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "platform/whole_file.h"
 
 namespace vntra {
 namespace {
 
 const size_t READ_BLOCK_RECORDS = 512;
+// Beyond this a slot's offset would not fit the seek.
+const int64_t MAX_SLOTS =
+    std::min<int64_t>(INT32_MAX - 1, (LONG_MAX - DATA_HEADER_SIZE) / RECORD_SIZE - 1);
 
 bool seek_to(std::FILE* file, long offset) {
     return std::fseek(file, offset, SEEK_SET) == 0;
@@ -23,6 +30,13 @@ bool write_slot(std::FILE* file, const ScheduleRecord& record) {
     return seek_to(file, slot_offset(record.id)) && write_items(file, &record, sizeof record, 1);
 }
 
+// The count as it stands at offset 8, negative or not.
+bool read_stored_count(std::FILE* file, int32_t& count) {
+    size_t got = 0;
+    return seek_to(file, RECORD_COUNT_OFFSET) && read_items(file, &count, sizeof count, 1, got) &&
+           got == 1;
+}
+
 } // namespace
 
 bool write_data_header(std::FILE* file, int32_t count) {
@@ -32,20 +46,52 @@ bool write_data_header(std::FILE* file, int32_t count) {
 
 bool read_data_header(std::FILE* file, int32_t& count) {
     int32_t stored = 0;
-    size_t got = 0;
-    if (!seek_to(file, RECORD_COUNT_OFFSET) || !read_items(file, &stored, sizeof stored, 1, got) ||
-        got != 1)
+    if (!read_stored_count(file, stored))
         return false;
     count = stored > 0 ? stored : 0;
     return true;
 }
 
 bool create_data_file(const std::filesystem::path& path) {
-    FilePtr file = open_file_unbuffered(path, "wb");
-    if (!file)
+    char header[DATA_HEADER_SIZE] = {};
+    std::memcpy(header, VERSION_TEXT, sizeof VERSION_TEXT);
+    return write_whole_file(path, std::string_view(header, sizeof header));
+}
+
+bool count_whole_slots(std::FILE* file, int32_t& slots) {
+    uint64_t length = 0;
+    if (!file_length(file, length) || length < static_cast<uint64_t>(DATA_HEADER_SIZE))
         return false;
-    bool written = write_data_header(file.get(), 0);
-    return close_checked(std::move(file)) && written;
+    uint64_t whole = (length - DATA_HEADER_SIZE) / RECORD_SIZE;
+    if (whole > static_cast<uint64_t>(MAX_SLOTS))
+        return false;
+    slots = static_cast<int32_t>(whole);
+    return true;
+}
+
+DataFileCheck check_data_file(DataFile& store) {
+    FilePtr file = open_file_unbuffered(store.path, "rb+");
+    uint64_t length = 0;
+    if (!file || !file_length(file.get(), length))
+        return DATA_FILE_UNREAD;
+    if (length < static_cast<uint64_t>(DATA_HEADER_SIZE)) {
+        file.reset();
+        if (!create_data_file(store.path))
+            return DATA_FILE_UNREAD;
+        store.record_count = 0;
+        return DATA_FILE_RECREATED;
+    }
+    int32_t slots = 0;
+    int32_t stored = 0;
+    if (!count_whole_slots(file.get(), slots) || !read_stored_count(file.get(), stored))
+        return DATA_FILE_UNREAD;
+    store.record_count = slots;
+    if (stored == slots)
+        return DATA_FILE_SOUND;
+    bool written = write_count(file.get(), slots) && flush_to_disk(file.get());
+    if (!close_checked(std::move(file)) && written)
+        written = stored_on_disk(store.path, slots);
+    return written ? DATA_FILE_COUNT_REPAIRED : DATA_FILE_COUNT_UNWRITTEN;
 }
 
 int32_t load_record_count(DataFile& store) {
@@ -63,9 +109,11 @@ RecordReader::RecordReader(const std::filesystem::path& path, int32_t count)
     failed_ = file_ == nullptr;
 }
 
-RecordReader::RecordReader(const std::filesystem::path& path)
+RecordReader::RecordReader(const std::filesystem::path& path, Extent extent)
     : file_(open_file_unbuffered(path, "rb")) {
-    if (file_ && !(read_data_header(file_.get(), count_) && seek_to(file_.get(), DATA_HEADER_SIZE)))
+    bool counted = file_ && (extent == WHOLE_FILE ? count_whole_slots(file_.get(), count_)
+                                                  : read_data_header(file_.get(), count_));
+    if (file_ && !(counted && seek_to(file_.get(), DATA_HEADER_SIZE)))
         file_.reset();
     remaining_ = count_;
     failed_ = file_ == nullptr;
@@ -109,29 +157,59 @@ bool read_record(const DataFile& store, int32_t id, ScheduleRecord& record) {
 
 int32_t append_record(DataFile& store, ScheduleRecord& record) {
     FilePtr file = open_file_unbuffered(store.path, "rb+");
-    int32_t count = 0;
-    if (!file || !read_data_header(file.get(), count))
+    int32_t slots = 0;
+    if (!file || !count_whole_slots(file.get(), slots))
         return 0;
-    int32_t new_count = count + 1;
+    int32_t new_count = slots + 1;
     ScheduleRecord stored = record;
     stored.id = new_count;
     // The slot goes first: if it cannot be written, the header still counts
     // only the slots that are there.
     bool written = write_slot(file.get(), stored) && flush_file(file.get()) &&
                    write_count(file.get(), new_count);
-    if (!close_checked(std::move(file)) || !written)
+    if (!written)
+        written = settle_failed_append(file.get(), slots, new_count);
+    if (!close_checked(std::move(file)) && written)
+        written = stored_on_disk(store.path, new_count, &stored);
+    if (!written)
         return 0;
     record.id = new_count;
     store.record_count = new_count;
     return new_count;
 }
 
+bool stored_on_disk(const std::filesystem::path& path, int32_t count,
+                    const ScheduleRecord* record) {
+    FilePtr file = open_file_unbuffered(path, "rb");
+    int32_t on_disk = 0;
+    if (!file || !read_stored_count(file.get(), on_disk) || on_disk != count)
+        return false;
+    if (!record)
+        return true;
+    ScheduleRecord slot;
+    size_t got = 0;
+    return seek_to(file.get(), slot_offset(record->id)) &&
+           read_items(file.get(), &slot, sizeof slot, 1, got) && got == 1 &&
+           std::memcmp(&slot, record, sizeof slot) == 0;
+}
+
+bool settle_failed_append(std::FILE* file, int32_t slots, int32_t new_count) {
+    std::clearerr(file);
+    int32_t on_disk = 0;
+    if (read_stored_count(file, on_disk) && on_disk == new_count)
+        return true;
+    // Best effort: a slot left here would come back at the next start-up
+    // as a record the user was told had not been stored.
+    cut_file(file, static_cast<uint64_t>(slot_offset(slots + 1)));
+    return false;
+}
+
 bool rewrite_record(const DataFile& store, const ScheduleRecord& record) {
     if (record.id < 1)
         return false;
     FilePtr file = open_file_unbuffered(store.path, "rb+");
-    int32_t count = 0;
-    if (!file || !read_data_header(file.get(), count) || record.id > count)
+    int32_t slots = 0;
+    if (!file || !count_whole_slots(file.get(), slots) || record.id > slots)
         return false;
     bool written = write_slot(file.get(), record);
     return close_checked(std::move(file)) && written;

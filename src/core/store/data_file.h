@@ -30,6 +30,8 @@ struct DataFile {
 };
 
 // Writes a new empty file: the version text and a count of 0 (12 bytes).
+// The file is made whole beside the path and then moved into place, so a
+// failure leaves no half-made file that would refuse every append.
 bool create_data_file(const std::filesystem::path& path);
 
 // Writes the version text and the count at the start of an open data file.
@@ -38,6 +40,28 @@ bool write_data_header(std::FILE* file, int32_t count);
 // Reads the count at offset 8 of an open data file; false when it cannot be
 // read. A negative count reads as 0.
 bool read_data_header(std::FILE* file, int32_t& count);
+
+// The number of whole slots behind the header of an open data file, which
+// is what the file really holds whatever its header says; false when the
+// length cannot be had or the file is shorter than its header.
+bool count_whole_slots(std::FILE* file, int32_t& slots);
+
+enum DataFileCheck {
+    DATA_FILE_SOUND,           // the header counts the slots the file holds
+    DATA_FILE_COUNT_REPAIRED,  // the header's count was set to the slots in the file
+    DATA_FILE_COUNT_UNWRITTEN, // it disagreed and could not be written; the
+                               // store still works to the slots in the file
+    DATA_FILE_RECREATED,       // shorter than its header, so holding no record:
+                               // replaced by a new empty file
+    DATA_FILE_UNREAD,          // could not be read; the store keeps its count
+};
+
+// Run once at start-up, before anything else reads or writes the file. The
+// slots are the truth: a count that disagrees with the number of whole
+// slots (a torn append, a damaged header) is set to that number, so that no
+// scan hides a record and the exit compaction keeps them all. Deleted slots
+// count as slots. Sets the store's count.
+DataFileCheck check_data_file(DataFile& store);
 
 // Reads the count at offset 8 into the store and returns it. When the file
 // cannot be read the store keeps the count it had: a count that is too small
@@ -50,9 +74,14 @@ class RecordReader {
   public:
     // Reads as many slots as `count` says.
     RecordReader(const std::filesystem::path& path, int32_t count);
-    // Takes the count from the header of the file it has open, so that the
-    // count and the slots come from the same file.
-    explicit RecordReader(const std::filesystem::path& path);
+    enum Extent {
+        // As many slots as the header of the file it has open counts, so
+        // that the count and the slots come from the same file.
+        COUNTED_SLOTS,
+        // Every whole slot in the file, whatever its header says.
+        WHOLE_FILE,
+    };
+    explicit RecordReader(const std::filesystem::path& path, Extent extent = COUNTED_SLOTS);
     bool is_open() const { return file_ != nullptr; }
     // The count the reader works to.
     int32_t count() const { return count_; }
@@ -81,14 +110,28 @@ template <typename Visitor> void scan_records(const DataFile& store, Visitor&& v
 bool read_record(const DataFile& store, int32_t id, ScheduleRecord& record);
 
 // Gives the record the next id and writes it behind the last slot. The id
-// comes from the count in the header of the file being written, never from
-// the store's memory, so a count that could not be loaded cannot make it
-// overwrite a record. Returns the new id, or 0 when nothing could be written;
-// the count then stays as it was, so that no later append leaves a hole.
+// comes from the whole slots of the file being written, never from the
+// store's memory or a header that may be damaged, so nothing can make it
+// overwrite a record. Returns the new id, or 0 when the record is not
+// stored: what the failed append wrote is then cut off again, so that
+// neither a later append nor the start-up check brings it back and a retry
+// stores it once. A close that fails after everything was written is no
+// failure when the file, read again, holds the record.
 int32_t append_record(DataFile& store, ScheduleRecord& record);
 
-// Writes the record into the slot of its id. Only slots the file's header
-// counts can be rewritten; the count itself is left as it is.
+// Whether the header of the file on disk counts exactly `count` slots and,
+// given a record, its slot holds it byte for byte: the test after a close
+// that failed once everything had been written.
+bool stored_on_disk(const std::filesystem::path& path, int32_t count,
+                    const ScheduleRecord* record = nullptr);
+
+// Takes back the slots a given-up append left behind the first `slots`,
+// unless the count on disk already covers them: then they are stored and
+// true tells so.
+bool settle_failed_append(std::FILE* file, int32_t slots, int32_t new_count);
+
+// Writes the record into the slot of its id. Only slots the file holds can
+// be rewritten, whatever its header says; the count is left as it is.
 bool rewrite_record(const DataFile& store, const ScheduleRecord& record);
 
 // Blanks the slot: the id stays, everything else is zero.

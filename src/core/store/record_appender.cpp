@@ -6,20 +6,21 @@ namespace vntra {
 // reach the file later, after the batch has been given up.
 RecordAppender::RecordAppender(DataFile& store)
     : store_(store), file_(open_file_unbuffered(store.path, "rb+")) {
-    size_t got = 0;
-    if (file_ &&
-        (std::fseek(file_.get(), RECORD_COUNT_OFFSET, SEEK_SET) != 0 ||
-         !read_items(file_.get(), &count_, sizeof count_, 1, got) || got != 1 || count_ < 0))
+    // The batch goes behind the last whole slot, whatever the header says.
+    if (file_ && !count_whole_slots(file_.get(), count_))
         file_.reset();
 }
 
 RecordAppender::~RecordAppender() {
-    close();
+    if (file_)
+        close();
 }
 
 bool RecordAppender::append(std::vector<ScheduleRecord>& records) {
-    if (!file_)
+    if (!file_) {
+        refused_ = true;
         return false;
+    }
     if (records.empty())
         return true;
     if (static_cast<int64_t>(count_) + static_cast<int64_t>(records.size()) > INT32_MAX)
@@ -36,24 +37,28 @@ bool RecordAppender::append(std::vector<ScheduleRecord>& records) {
     if (!written) {
         // Only the count says whether the batch is in the file: a failure
         // after the count was written still leaves the batch stored.
-        int32_t on_disk = -1;
-        std::clearerr(file);
-        bool counted = read_data_header(file, on_disk) && on_disk == new_count;
+        bool counted = settle_failed_append(file, count_, new_count);
         // A file that failed once (a full disk) takes nothing more.
         file_.reset();
-        if (!counted)
+        if (!counted) {
+            refused_ = true;
             return false;
+        }
     }
     count_ = new_count;
+    appended_ = true;
     store_.record_count = new_count;
     return true;
 }
 
 bool RecordAppender::close() {
-    if (!file_)
-        return false;
-    bool flushed = flush_to_disk(file_.get());
-    return close_checked(std::move(file_)) && flushed;
+    bool closed = false;
+    if (file_) {
+        bool flushed = flush_to_disk(file_.get());
+        closed = close_checked(std::move(file_)) && flushed;
+    }
+    // A late failure loses no batch that the file, read again, still counts.
+    return !refused_ && (closed || (appended_ && stored_on_disk(store_.path, count_)));
 }
 
 } // namespace vntra

@@ -12,7 +12,7 @@ namespace vntra {
 
 class RecordAppender {
   public:
-    // Opens the data file for update and reads the count from its header.
+    // Opens the data file for update and counts the whole slots it holds.
     explicit RecordAppender(DataFile& store);
     ~RecordAppender();
     RecordAppender(const RecordAppender&) = delete;
@@ -25,13 +25,17 @@ class RecordAppender {
     // file and in the store, then still covers only the earlier batches.
     bool append(std::vector<ScheduleRecord>& records);
 
-    // Pushes everything through to the disk and closes the file.
+    // Pushes everything through to the disk and closes the file. True when
+    // every batch given to append is stored: also when the close failed but
+    // the file, read again, counts them all.
     bool close();
 
   private:
     DataFile& store_;
     FilePtr file_;
     int32_t count_ = 0;
+    bool appended_ = false;
+    bool refused_ = false; // some batch was not stored
 };
 
 } // namespace vntra

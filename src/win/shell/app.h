@@ -28,6 +28,8 @@ const UINT TRAY_RETRY_TIMER_ID = 101;
 const UINT TRAY_RETRY_PERIOD_MS = 2000;
 // Posted by start-up when the settings file is there but could not be read.
 const UINT SETTINGS_UNREAD_MESSAGE = WM_APP + 101;
+// Posted by start-up when the data file's count had to be set to its slots.
+const UINT DATA_COUNT_REPAIRED_MESSAGE = WM_APP + 102;
 
 struct App {
     HINSTANCE instance = nullptr;

@@ -25,6 +25,9 @@ namespace {
 const char SETTINGS_UNREAD_TEXT[] =
     "設定ファイル vntraini.fil を読み込めませんでした。\n"
     "既定の設定で動作します。このファイルを守るため、終了するまで設定は保存されません。";
+const char DATA_COUNT_REPAIRED_TEXT[] =
+    "データファイル vntradata.fil の件数が壊れていたため、修復しました。\n"
+    "ファイルにある予定とＴｏＤｏは、すべてそのまま使えます。";
 
 // ---- tray icon -------------------------------------------------------------
 
@@ -187,7 +190,11 @@ bool start_up(App& app, HWND window) {
     if (!ensure_settings_file(app) || !ensure_data_file(app))
         return false;
     app.store.path = app.data_path;
-    load_record_count(app.store);
+    // Before anything reads or writes the file, so that no view hides a
+    // record and no append or compaction works to a damaged count.
+    DataFileCheck checked = check_data_file(app.store);
+    if (checked == DATA_FILE_UNREAD)
+        load_record_count(app.store);
     SettingsReadOutcome read = SETTINGS_READ;
     app.settings = load_settings(app.settings_path, app.program_folder_sjis, &read);
     app.settings_loaded = true;
@@ -195,6 +202,8 @@ bool start_up(App& app, HWND window) {
     // window's creation.
     if (read == SETTINGS_UNREADABLE)
         ::PostMessageW(window, SETTINGS_UNREAD_MESSAGE, 0, 0);
+    if (checked == DATA_FILE_COUNT_REPAIRED)
+        ::PostMessageW(window, DATA_COUNT_REPAIRED_MESSAGE, 0, 0);
     ::SetTimer(window, SCAN_TIMER_ID, SCAN_PERIOD_MS, nullptr);
     // The icon comes last: while the taskbar answers, this thread takes
     // messages sent to it (an ending session among them), and those must
@@ -255,6 +264,9 @@ LRESULT CALLBACK resident_window_proc(HWND window, UINT message, WPARAM wparam, 
         return 0;
     case SETTINGS_UNREAD_MESSAGE:
         show_error(window, SETTINGS_UNREAD_TEXT);
+        return 0;
+    case DATA_COUNT_REPAIRED_MESSAGE:
+        show_error(window, DATA_COUNT_REPAIRED_TEXT);
         return 0;
     default:
         // A restarted shell has forgotten the icon; add it again.

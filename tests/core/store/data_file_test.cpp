@@ -155,13 +155,15 @@ TEST_F(StoreFixture, MissingFileReadsAsEmptyButKeepsTheCount) {
     EXPECT_EQ(0, seen);
 }
 
-// Whatever the store remembers, a new record goes behind the slots the file
-// counts: a count that could not be loaded must not overwrite record 1.
-TEST_F(StoreFixture, AppendAndRewriteGoByTheCountInTheFile) {
+// Whatever the store remembers or the header says, a new record goes behind
+// the slots the file holds: no stale or damaged count may overwrite record 1.
+TEST_F(StoreFixture, AppendAndRewriteGoByTheSlotsInTheFile) {
     append_days(5);
     std::string before = read_file_bytes(store.path);
-    for (int32_t remembered : {0, 2, 9}) {
-        write_file_bytes(store.path, before);
+    for (int32_t remembered : {0, 2, 9, -1}) {
+        std::string damaged = before;
+        std::memcpy(&damaged[8], &remembered, sizeof remembered);
+        write_file_bytes(store.path, damaged);
         DataFile stale{store.path, remembered};
         ScheduleRecord rewritten;
         ASSERT_TRUE(read_record(stale, 5, rewritten));

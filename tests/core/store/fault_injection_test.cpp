@@ -31,6 +31,7 @@ const int32_t EXPIRY_DAYS = 100;
 struct Tally {
     long faults = 0;
     long records_lost = 0;
+    long damaged_headers = 0;
 };
 
 Tally& tally() {
@@ -108,6 +109,14 @@ std::string slot_in(const std::string& bytes, int32_t id) {
     return offset + 212 <= bytes.size() ? bytes.substr(offset, 212) : std::string();
 }
 
+// Whether some whole slot holds the record, under any id (compaction renumbers).
+bool holds(const std::string& bytes, const ScheduleRecord& r) {
+    for (size_t at = 12; at + 212 <= bytes.size(); at += 212)
+        if (bytes.compare(at + 4, 208, record_bytes(r), 4, 208) == 0)
+            return true;
+    return false;
+}
+
 // The slots 1..count of a data file: the count must be readable and every
 // slot it claims must be there.
 ::testing::AssertionResult whole_data_file(const std::string& bytes) {
@@ -146,7 +155,8 @@ void report(const char* operation, long faults, long lost) {
     tally().records_lost += lost;
     std::cout << "[ faults   ] " << operation << ": " << faults << " injected, " << lost
               << " records lost; all operations so far: " << tally().faults << " injected, "
-              << tally().records_lost << " records lost\n";
+              << tally().damaged_headers << " damaged headers tried, " << tally().records_lost
+              << " records lost\n";
     EXPECT_GT(faults, 0);
     EXPECT_EQ(0, lost);
 }
@@ -158,7 +168,7 @@ TEST(FaultInjection, StartUpCountThenAppend) {
         ScheduleRecord added = dated_record(KIND_ALL_DAY, {2004, 7, 7}, {2004, 7, 7}, "七夕");
         int32_t id = 0;
         with_fault(n, [&] {
-            load_record_count(run.store);
+            check_data_file(run.store);
             id = append_record(run.store, added);
         });
         std::string bytes = run.bytes();
@@ -166,9 +176,7 @@ TEST(FaultInjection, StartUpCountThenAppend) {
         lost += lost_slots(bytes, run.before, nullptr);
         int32_t count = count_in(bytes);
         ASSERT_TRUE(count == 6 || count == 7) << "fault " << n << ": count " << count;
-        if (id != 0) {
-            EXPECT_EQ(7, count) << "fault " << n;
-        }
+        EXPECT_EQ(id != 0, count == 7) << "fault " << n; // reported as it ended
         if (count == 7) {
             added.id = 7;
             EXPECT_EQ(record_bytes(added), slot_in(bytes, 7)) << "fault " << n;
@@ -190,20 +198,76 @@ TEST(FaultInjection, BatchAppendOfAnImport) {
         StoreRun run;
         std::vector<ScheduleRecord> batch(
             3, dated_record(KIND_ALL_DAY, {2004, 9, 1}, {2004, 9, 1}, "取込"));
+        std::vector<ScheduleRecord> second = batch;
+        bool first_stored = false, second_stored = false, closed = false;
         with_fault(n, [&] {
             RecordAppender appender(run.store);
-            appender.append(batch);
-            std::vector<ScheduleRecord> second = batch;
-            appender.append(second);
-            appender.close();
+            first_stored = appender.append(batch);
+            second_stored = appender.append(second);
+            closed = appender.close();
         });
         std::string bytes = run.bytes();
         ASSERT_TRUE(whole_data_file(bytes)) << "fault " << n;
         lost += lost_slots(bytes, run.before, nullptr);
         int32_t count = count_in(bytes);
-        EXPECT_TRUE(count == 6 || count == 9 || count == 12) << "fault " << n;
+        EXPECT_EQ(6 + 3 * first_stored + 3 * second_stored, count) << "fault " << n;
+        EXPECT_EQ(first_stored && second_stored, closed) << "fault " << n;
+        EXPECT_EQ(12u + count * 212u, bytes.size()) << "fault " << n;
+        batch.insert(batch.end(), second.begin(), second.end());
+        for (int32_t id = 7; id <= count; ++id)
+            EXPECT_EQ(record_bytes(batch[id - 7]), slot_in(bytes, id)) << "fault " << n;
     });
     report("batch append", faults, lost);
+}
+
+// Damaged headers and half-made files through the start-up check, the
+// compaction and an append, each file operation failing in turn.
+TEST(FaultInjection, DamagedHeadersLoseNoRecord) {
+    const struct {
+        const char* what;
+        int32_t count;
+        size_t file_bytes; // of the starting records behind the header
+    } headers[] = {
+        {"count -1, 3 slots", -1, 12 + 3 * 212},
+        {"count 0, 3 slots", 0, 12 + 3 * 212},
+        {"count 2, 3 slots", 2, 12 + 3 * 212},
+        {"torn append: slot 5 written, count 4", 4, 12 + 5 * 212},
+        {"half made: 0 bytes", 0, 0},
+        {"half made: the version text only", 0, 8},
+    };
+    const int32_t cutoff = expiry_cutoff_key(TODAY, EXPIRY_DAYS);
+    for (const auto& header : headers) {
+        ++tally().damaged_headers;
+        std::string file = data_file_bytes(starting_records());
+        std::memcpy(&file[8], &header.count, sizeof header.count);
+        file.resize(header.file_bytes);
+        long lost = 0;
+        long faults = inject_each([&](long n) {
+            StoreRun run;
+            write_file_bytes(run.store.path, file);
+            CompactionPaths paths{run.folder / COMPACT_FILE_NAME, run.folder.path(), {}};
+            ScheduleRecord added = dated_record(KIND_ALL_DAY, {2004, 7, 7}, {2004, 7, 7}, "七夕");
+            SCOPED_TRACE(std::string(header.what) + ", fault " + std::to_string(n));
+            int32_t id = 0;
+            with_fault(n, [&] {
+                DataFileCheck checked = check_data_file(run.store);
+                EXPECT_TRUE(
+                    file_fault_injected() ||
+                    checked == (file.size() < 12 ? DATA_FILE_RECREATED : DATA_FILE_COUNT_REPAIRED));
+                compact_data_file(run.store, paths, TODAY, EXPIRY_DAYS);
+                id = append_record(run.store, added);
+            });
+            std::string bytes = run.bytes();
+            // Only a re-creation that failed leaves the file half made, as it was.
+            EXPECT_TRUE(bytes.size() < 12 ? bytes == file
+                                          : (bytes.size() - 12) / 212 == size_t(count_in(bytes)));
+            EXPECT_EQ(id != 0, holds(bytes, added));
+            for (size_t slot = 0; 12 + (slot + 1) * 212 <= file.size(); ++slot)
+                lost += survives_compaction(run.before[slot], cutoff) &&
+                        !holds(bytes, run.before[slot]);
+        });
+        report(header.what, faults, lost);
+    }
 }
 
 TEST(FaultInjection, RewriteAndDelete) {
