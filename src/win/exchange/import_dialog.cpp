@@ -52,7 +52,6 @@ void on_init(ImportDialog& d) {
 }
 
 void close_dialog(ImportDialog& d) {
-    close_note_field(d.instructions);
     release_busy(*d.app);
     ::EndDialog(d.dialog, 0);
 }
@@ -134,6 +133,7 @@ void run_import_dialog(App& app, HWND owner) {
     ImportDialog d{&app, nullptr, {}, {}};
     if (run_modal_dialog(app.instance, owner, IDD_IMPORT, import_dialog_proc, d) == -1)
         release_busy(app);
+    close_note_field(d.instructions);
 }
 
 } // namespace vntra
