@@ -154,17 +154,18 @@ GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
     std::string y = std::to_string(now.year);
     std::string m = std::to_string(now.month);
     std::string good_timed = y + "," + m + ",1,1,9,7,10,58,0,0,\"会議,打合せ\",本社";
-    std::string good_day = y + "," + m + ",2,5,,,,,,,棚卸し";
+    std::string good_day = y + "," + m + ",2,5,,,,,,,\"棚卸し\r\n倉庫\"";
     std::string bad_year = "1999,3,15,7,0,0,0,0,0,0,古い,";
     std::string no_content = y + ",13,1,3,0,0,0,0,0,0,,";
+    // UTF-8 without a byte order mark, as LibreOffice and Google Sheets save it.
     std::filesystem::path input = folder / L"取込.csv";
-    {
-        std::string bytes = shift_jis(std::string(HEADER) + good_timed + "\r\n" + bad_year +
-                                      "\r\n" + good_day + "\r\n" + no_content + "\r\n");
-        FILE* file = _wfopen(input.wstring().c_str(), L"wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
+    write_bytes(input, std::string(HEADER) + good_timed + "\r\n" + bad_year + "\r\n" + good_day +
+                           "\r\n" + no_content + "\r\n");
+    // Excel's "Unicode テキスト" saved under a .csv name.
+    std::filesystem::path unicode = folder / L"ユニコード.csv";
+    std::wstring unicode_text = L"\xFEFF" + wide(std::string(HEADER) + good_timed + "\r\n");
+    write_bytes(unicode, std::string(reinterpret_cast<const char*>(unicode_text.data()),
+                                     unicode_text.size() * sizeof(wchar_t)));
 
     Program program;
     GUI_CHECK(program.start(folder));
@@ -190,6 +191,20 @@ GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
         [&] { return pixel_at(dialog, IDC_IMPORT_INSTRUCTIONS, 200, 6) == RGB(255, 255, 200); },
         2000));
 
+    // A UTF-16 file is refused whole, with the way to save it instead.
+    click(dialog, IDC_IMPORT_BROWSE);
+    GUI_CHECK(choose_in_file_chooser(program.process_id(), unicode));
+    click(dialog, IDC_IMPORT_RUN);
+    GUI_CHECK(find_window(L"エラー", program.process_id()) != nullptr);
+    screenshot("import_utf16_refused");
+    check_box(L"エラー",
+              L"Unicode テキスト（UTF-16）のファイルは\n読み込めません。\n"
+              L"Excelの「名前を付けて保存」で、\nファイルの種類を「CSV UTF-8」または\n"
+              L"「CSV (コンマ区切り)」にして保存し直し、\nもう一度インポートして下さい。",
+              program);
+    GUI_CHECK(error_file_in(folder).empty());
+    GUI_CHECK(records_of(folder / "vntradata.fil").size() == 1);
+
     click(dialog, IDC_IMPORT_BROWSE);
     GUI_CHECK(choose_in_file_chooser(program.process_id(), input));
     GUI_CHECK_TEXT(input.wstring(), item_text(dialog, IDC_IMPORT_PATH));
@@ -211,6 +226,7 @@ GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
         GUI_CHECK(std::string(timed.content) == shift_jis("会議,打合せ"));
         GUI_CHECK(records[2].id == 3 && records[2].kind == KIND_ALL_DAY &&
                   records[2].end_hour == 24 && std::string(records[2].place).empty());
+        GUI_CHECK(std::string(records[2].content) == shift_jis("棚卸し 倉庫"));
     }
     std::filesystem::path errors = error_file_in(folder);
     GUI_CHECK(!errors.empty());

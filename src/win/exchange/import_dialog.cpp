@@ -181,6 +181,9 @@ void on_import(ImportDialog& d) {
     case IMPORT_CANNOT_CREATE_ERROR_FILE:
         show_input_error(d.dialog, ERROR_FILE_IN_USE, IDC_IMPORT_BROWSE);
         return;
+    case IMPORT_UTF16_REFUSED:
+        show_input_error(d.dialog, IMPORT_UTF16_HOW_TO_SAVE, IDC_IMPORT_BROWSE);
+        return;
     case IMPORT_FINISHED:
         show_notice(d.dialog, import_final_message(result));
         close_dialog(d);
