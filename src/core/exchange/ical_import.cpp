@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "exchange/csv_export.h"
+#include "exchange/csv_fields.h"
 #include "exchange/exchange_texts.h"
 #include "exchange/ical_alarm.h"
 #include "exchange/ical_event_map.h"
