@@ -11,7 +11,8 @@ for name in lines components time zones zone_table recurrence event occurrences 
 done
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$ROOT/tabrix" -I"$core" "${sources[@]}" "$core/exchange/import_line.cpp" \
-    "$ROOT/tabrix/tabrix.cpp" "$core/store/schedule_record.cpp" "$core/text/sjis_cut.cpp" \
+    "$core/exchange/csv_fields.cpp" "$ROOT/tabrix/tabrix.cpp" "$core/store/schedule_record.cpp" \
+    "$core/text/sjis_cut.cpp" \
     "$core/platform/sjis_text_posix.cpp" "$core/platform/sjis_text_common.cpp" \
     "$core/calendar/date_arithmetic.cpp" "$ROOT/tests/fuzz/ical_reader_fuzz.cpp" \
     -o "$out/ical_reader_fuzz"
