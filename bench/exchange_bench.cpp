@@ -22,7 +22,8 @@ std::filesystem::path bench_folder() {
 }
 
 // Lines of every kind as a spreadsheet would save them, some with quoted
-// commas, spread over 2001–2027.
+// commas and a tenth with a quoted cell of two lines (Alt+Enter), spread
+// over 2001–2027.
 void write_large_csv(const std::filesystem::path& path) {
     std::string text = std::string(CSV_HEADER_LINE) + "\r\n";
     char line[256];
@@ -30,6 +31,13 @@ void write_large_csv(const std::filesystem::path& path) {
         int year = 2001 + i % 27;
         int month = 1 + i / 27 % 12;
         int day = 1 + i % 28;
+        if (i % 10 == 3) {
+            std::snprintf(line, sizeof line,
+                          "%d,%d,%d,5,,,,,,,\"打合せ\r\n議題：\"\"予算\"\"\",\"本社\r\n３階\"\r\n",
+                          year, month, day);
+            text += line;
+            continue;
+        }
         switch (i % 5) {
         case 0:
             std::snprintf(line, sizeof line, "%d,%d,%d,1,9,%d,10,30,,,定例会議,本社会議室\r\n",

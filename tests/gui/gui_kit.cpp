@@ -464,6 +464,10 @@ std::string read_bytes(const std::filesystem::path& path) {
     return bytes.str();
 }
 
+void write_bytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
 std::string shift_jis(const std::string& utf8_text) {
     return to_code_page(932, wide(utf8_text));
 }

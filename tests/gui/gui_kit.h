@@ -182,6 +182,7 @@ bool screenshot(const std::string& name);
 // ---- files ------------------------------------------------------------------
 
 std::string read_bytes(const std::filesystem::path& path);
+void write_bytes(const std::filesystem::path& path, const std::string& bytes);
 // The UTF-8 text in Shift-JIS, as the program writes its files.
 std::string shift_jis(const std::string& utf8_text);
 intmax_t size_of_file(const std::filesystem::path& path);

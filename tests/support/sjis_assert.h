@@ -12,6 +12,11 @@ namespace vntra::testing {
 // The text as UTF-8, with its bytes in hex behind it.
 std::string readable(std::string_view sjis);
 
+// A u8"" literal's bytes (the suites' own literals are Shift-JIS).
+inline std::string utf8_bytes(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
 ::testing::AssertionResult sjis_equal(const char* expected_expr, const char* actual_expr,
                                       std::string_view expected, std::string_view actual);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "calendar/date_arithmetic.h"
+#include "exchange/csv_fields.h"
 #include "exchange/exchange_texts.h"
 #include "platform/whole_file.h"
 #include "text/decimal_prefix.h"
@@ -27,21 +28,6 @@ bool is_exported(const ScheduleRecord& record, const ExportRange& range) {
     int64_t start = wide_date_key(record.start_year, record.start_month, record.start_day);
     int64_t end = wide_date_key(record.end_year, record.end_month, record.end_day);
     return end >= range.first_key && start <= range.last_key;
-}
-
-std::string csv_field(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        // A doubled quote keeps spreadsheets' columns right; tabrix reads
-        // the field whole and drops the quote characters.
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    quoted += '"';
-    return quoted;
 }
 
 std::string export_line(const ScheduleRecord& r) {

@@ -25,10 +25,6 @@ int64_t wide_date_key(int64_t year, int64_t month, int64_t day);
 // deleted slots.
 bool is_exported(const ScheduleRecord& record, const ExportRange& range);
 
-// One CSV field: as stored, or in double quotes when it holds a comma, a
-// quote or a line break, so that it stays one column in every reader.
-std::string csv_field(const std::string& text);
-
 // The record's line without its line end: date, kind, the six kind-dependent
 // numbers, content and place.
 std::string export_line(const ScheduleRecord& record);

@@ -4,25 +4,27 @@
 #include <system_error>
 #include <vector>
 
+#include "exchange/csv_fields.h"
 #include "exchange/exchange_texts.h"
 #include "exchange/import_line.h"
 #include "platform/sjis_text.h"
+#include "platform/whole_file.h"
 #include "store/record_appender.h"
+#include "text/text_encoding.h"
 
 namespace vntra {
 namespace {
 
-const size_t READ_CHUNK = 64 * 1024;
-// Good lines are stored in batches of this many: few writes, and a failing
-// batch sends no more than these lines to the error file.
+// Good rows are stored in batches of this many: few writes, and a failing
+// batch sends no more than these rows to the error file.
 const size_t BATCH_LINES = 4096;
-const char UTF8_BOM[] = "\xEF\xBB\xBF";
 
-// Lines of one batch, in file order: a good line carries its record, a bad
+// Rows of one batch, in file order: a good row carries its record, a bad
 // one its message.
 struct BatchLine {
     std::string line;
     const char* message;
+    bool cut;
 };
 
 class ImportRun {
@@ -30,10 +32,10 @@ class ImportRun {
     ImportRun(DataFile& store, std::FILE* errors, ImportResult& result)
         : appender_(store), errors_(errors), result_(result) {}
 
-    void add(std::string line, const char* message, const ScheduleRecord& record) {
+    void add(std::string line, const char* message, const ScheduleRecord& record, bool cut) {
         if (!message)
             records_.push_back(record);
-        lines_.push_back({std::move(line), message});
+        lines_.push_back({std::move(line), message, cut});
         if (lines_.size() >= BATCH_LINES)
             flush();
     }
@@ -47,8 +49,10 @@ class ImportRun {
             const char* message = entry.message ? entry.message
                                   : stored      ? nullptr
                                                 : IMPORT_NOT_STORED;
-            if (!message)
+            if (!message) {
+                result_.cut += entry.cut;
                 continue;
+            }
             ++result_.rejected;
             text += error_line(entry.line, message);
             text += "\r\n";
@@ -69,6 +73,45 @@ class ImportRun {
     std::vector<BatchLine> lines_;
 };
 
+// One row of the input, checked: its Shift-JIS text for the error file and
+// the message that refused it, or null with the record.
+struct CheckedRow {
+    std::string text;
+    const char* message = nullptr;
+    bool cut = false;
+};
+
+class RowChecker {
+  public:
+    explicit RowChecker(TextEncoding encoding) : encoding_(encoding) {}
+
+    const char* check(std::string_view raw, CheckedRow& row, ScheduleRecord& record) {
+        row.cut = false;
+        row.message = nullptr;
+        if (encoding_ == TEXT_UTF8) {
+            if (!utf8_to_sjis_exact(raw, row.text)) {
+                // The error file is Shift-JIS like the rest: what has no
+                // form there shows as "?".
+                row.text = utf8_to_sjis(raw);
+                row.message = IMPORT_NOT_SJIS;
+            }
+        } else {
+            row.text.assign(raw);
+            if (!is_valid_sjis(raw))
+                row.message = IMPORT_NOT_SJIS;
+        }
+        if (!row.message) {
+            split_csv_row(row.text, fields_);
+            row.message = check_import_fields(fields_, record, row.cut);
+        }
+        return row.message;
+    }
+
+  private:
+    TextEncoding encoding_;
+    std::vector<std::string> fields_;
+};
+
 } // namespace
 
 std::string error_file_name(const LocalTimeStamp& now) {
@@ -84,69 +127,27 @@ std::filesystem::path error_file_path(const std::filesystem::path& input,
 }
 
 std::string error_line(std::string_view line, const char* message) {
-    // What a C string of the line holds, up to its first line break.
-    std::string text(line.substr(0, line.find_first_of(std::string_view("\n\0", 2))));
+    std::string text(line);
     text += ',';
     text += message;
     return text;
 }
 
-LineReader::LineReader(std::FILE* file) : file_(file) {
-    fill();
-    if (buffer_.compare(0, 3, UTF8_BOM) == 0) {
-        utf8_ = true;
-        position_ = 3;
-    }
-}
-
-bool LineReader::fill() {
-    if (at_end_)
-        return false;
-    buffer_.erase(0, position_);
-    position_ = 0;
-    size_t old_size = buffer_.size();
-    buffer_.resize(old_size + READ_CHUNK);
-    size_t got = 0;
-    bool read = read_items(file_, buffer_.data() + old_size, 1, READ_CHUNK, got);
-    buffer_.resize(old_size + got);
-    if (!read)
-        failed_ = true;
-    if (!read || got < READ_CHUNK)
-        at_end_ = true;
-    return got > 0;
-}
-
-bool LineReader::next(std::string& line) {
-    size_t searched = position_;
-    for (;;) {
-        size_t newline = buffer_.find('\n', searched);
-        if (newline != std::string::npos) {
-            size_t end =
-                newline > position_ && buffer_[newline - 1] == '\r' ? newline - 1 : newline;
-            line.assign(buffer_, position_, end - position_);
-            position_ = newline + 1;
-            return true;
-        }
-        size_t scanned = buffer_.size() - position_;
-        if (!fill()) {
-            // After a read error the rest is a piece of a line, not a line.
-            if (failed_ || position_ == buffer_.size())
-                return false;
-            // The last line has no line end.
-            line.assign(buffer_, position_, std::string::npos);
-            position_ = buffer_.size();
-            return true;
-        }
-        searched = position_ + scanned;
-    }
-}
-
 ImportResult import_schedule_file(DataFile& store, const std::filesystem::path& input,
                                   const std::filesystem::path& error_file) {
     ImportResult result;
-    FilePtr source = open_file(input, "rb");
-    if (!source) {
+    // The whole file first: its encoding is decided from all of it.
+    std::string bytes;
+    WholeFileRead read = read_whole_file(input, bytes);
+    if (read == WHOLE_FILE_CANNOT_OPEN) {
         result.status = IMPORT_CANNOT_OPEN_INPUT;
+        return result;
+    }
+    result.read_failed = read == WHOLE_FILE_READ_ERROR;
+    size_t bom_length = 0;
+    TextEncoding encoding = detect_text_encoding(bytes, &bom_length);
+    if (encoding == TEXT_UTF16) {
+        result.status = IMPORT_UTF16_REFUSED;
         return result;
     }
     FilePtr errors = open_file(error_file, "wb");
@@ -158,31 +159,28 @@ ImportResult import_schedule_file(DataFile& store, const std::filesystem::path& 
     if (!write_items(errors.get(), header.data(), 1, header.size()))
         result.error_file_failed = true;
 
-    LineReader reader(source.get());
+    CsvRowReader rows(std::string_view(bytes).substr(bom_length));
+    RowChecker checker(encoding);
     ImportRun run(store, errors.get(), result);
-    std::string line;
-    std::string converted;
+    std::string_view raw;
+    CheckedRow row;
     ScheduleRecord record;
     bool first = true;
-    while (reader.next(line)) {
-        if (first) {
-            first = false; // the header
+    while (rows.next(raw)) {
+        // After a read error the last row may be a piece of one.
+        if (result.read_failed && rows.row_reached_end())
+            break;
+        const char* message = checker.check(raw, row, record);
+        // The first row is the header unless it is a good row itself.
+        bool header_row = first && message;
+        first = false;
+        if (header_row)
             continue;
-        }
-        if (reader.is_utf8()) {
-            if (!utf8_to_sjis_exact(line, converted)) {
-                run.add(utf8_to_sjis(line), IMPORT_NOT_SJIS, record);
-                continue;
-            }
-            line.swap(converted);
-        }
-        const char* message = check_import_line(line, record);
-        run.add(std::move(line), message, record);
-        line = std::string();
+        run.add(std::move(row.text), message, record, row.cut);
+        row.text = std::string();
     }
     run.flush();
     run.finish();
-    result.read_failed = reader.failed();
     bool closed = close_checked(std::move(errors));
     if (!closed)
         result.error_file_failed = true;
@@ -194,9 +192,16 @@ ImportResult import_schedule_file(DataFile& store, const std::filesystem::path& 
 }
 
 std::string import_final_message(const ImportResult& result) {
-    std::string message = result.rejected == 0 ? IMPORT_DONE : IMPORT_DONE_WITH_ERRORS;
+    std::string message = IMPORT_DONE;
+    if (result.cut > 0) {
+        char note[128];
+        std::snprintf(note, sizeof note, IMPORT_CUT_NOTE, static_cast<int>(result.cut));
+        message += std::string("\n") + note;
+    }
     if (result.error_file_failed)
-        message = std::string(IMPORT_DONE) + "\n" + IMPORT_ERROR_FILE_FAILED;
+        message += std::string("\n") + IMPORT_ERROR_FILE_FAILED;
+    else if (result.rejected > 0)
+        message += std::string("\n") + IMPORT_HAS_ERRORS;
     if (result.read_failed)
         message += std::string("\n") + IMPORT_READ_FAILED;
     return message;

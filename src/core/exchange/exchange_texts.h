@@ -24,7 +24,15 @@ const char IMPORT_BAD_END_MONTH[] = "終了月が範囲外";
 const char IMPORT_DAYS_REVERSED[] = "開始日と終了日が逆転";
 const char IMPORT_BAD_END_DAY[] = "終了日が範囲外";
 const char IMPORT_NO_CONTENT[] = "内容が未入力";
-// A UTF-8 line with a character that Shift-JIS cannot hold.
+// A numeric column that holds something other than a number, by column.
+const char* const IMPORT_NOT_A_NUMBER[] = {
+    "開始年が数字ではありません", "開始月が数字ではありません", "開始日が数字ではありません",
+    "区分が数字ではありません",   "開始時が数字ではありません", "開始分が数字ではありません",
+    "終了時が数字ではありません", "終了分が数字ではありません", "終了月が数字ではありません",
+    "終了日が数字ではありません",
+};
+// A UTF-8 row with a character that Shift-JIS cannot hold, or a Shift-JIS
+// row with bytes that are no Shift-JIS character.
 const char IMPORT_NOT_SJIS[] = "Shift-JISにない文字を含む";
 // A good line that the data file would not take.
 const char IMPORT_NOT_STORED[] = "データファイルに書き込めない";
@@ -45,7 +53,17 @@ const char EXPORT_WRITE_FAILED[] = "エクスポートファイルに書き込�
 const char ERROR_FILE_IN_USE[] = "エラーファイル（vntraerr.csv）を閉じて下さい";
 const char IMPORT_INPUT_UNREADABLE[] = "インポートするファイルを開けませんでした";
 const char IMPORT_DONE[] = "インポートが終了しました。";
+const char IMPORT_HAS_ERRORS[] = "エラーがあります。";
 const char IMPORT_DONE_WITH_ERRORS[] = "インポートが終了しました。\nエラーがあります。";
+// The number of rows whose content or place was cut to fit.
+const char IMPORT_CUT_NOTE[] = "内容または場所が長すぎるため、%d行を切り詰めました。";
+// Short lines: the box breaks long ones wherever it likes.
+const char IMPORT_UTF16_HOW_TO_SAVE[] = "Unicode テキスト（UTF-16）のファイルは\n"
+                                        "読み込めません。\n"
+                                        "Excelの「名前を付けて保存」で、\n"
+                                        "ファイルの種類を「CSV UTF-8」または\n"
+                                        "「CSV (コンマ区切り)」にして保存し直し、\n"
+                                        "もう一度インポートして下さい。";
 const char IMPORT_READ_FAILED[] = "ファイルを最後まで読み込めませんでした。";
 const char IMPORT_ERROR_FILE_FAILED[] =
     "エラーファイルに書き込めませんでした。\nディスクの空き容量を確認して下さい。";

@@ -1,8 +1,7 @@
 #include "exchange/import_line.h"
 
-#include <string>
-
 #include "calendar/date_arithmetic.h"
+#include "exchange/csv_fields.h"
 #include "exchange/exchange_texts.h"
 #include "tabrix.h"
 #include "text/sjis_cut.h"
@@ -29,24 +28,92 @@ enum Column {
     COL_PLACE,
 };
 
+// Full-width digits, as cells formatted as text often hold them, are the
+// Shift-JIS characters 0x824F to 0x8258.
+const unsigned char FULL_WIDTH_LEAD = 0x82;
+const unsigned char FULL_WIDTH_ZERO = 0x4F;
+
 bool within(int32_t value, int32_t low, int32_t high) {
     return value >= low && value <= high;
 }
 
-int32_t number_at(const char* line, int column) {
-    int32_t value = 0;
-    // Missing, empty and non-numeric columns all count as 0.
-    if (CSV_iget(line, &value, column) != FIELD_OK)
-        return 0;
-    return value;
+std::string_view field_at(const std::vector<std::string>& fields, int column) {
+    return static_cast<size_t>(column) <= fields.size() ? std::string_view(fields[column - 1])
+                                                        : std::string_view();
 }
 
-void text_at(const char* line, int column, std::string& scratch, char* field, size_t field_size) {
-    if (CSV_sget(line, scratch.data(), column) != FIELD_OK)
-        scratch[0] = '\0';
-    // A cell longer than the field is cut, never inside a double-byte
-    // character.
-    copy_to_field(field, field_size, scratch.c_str());
+// The cell as ASCII "[-]digits", or false when it holds anything else.
+// An empty cell (or one of spaces only) gives an empty text.
+bool ascii_number(std::string_view cell, std::string& number) {
+    number.clear();
+    size_t begin = cell.find_first_not_of(' ');
+    if (begin == std::string_view::npos)
+        return true;
+    cell = cell.substr(begin, cell.find_last_not_of(' ') - begin + 1);
+    size_t i = 0;
+    if (cell[0] == '-' || cell[0] == '+') {
+        if (cell[0] == '-')
+            number += '-';
+        ++i;
+    }
+    size_t digits = 0;
+    while (i < cell.size()) {
+        unsigned char byte = static_cast<unsigned char>(cell[i]);
+        if (byte >= '0' && byte <= '9') {
+            number += static_cast<char>(byte);
+            ++i;
+        } else if (byte == FULL_WIDTH_LEAD && i + 1 < cell.size() &&
+                   static_cast<unsigned char>(cell[i + 1]) >= FULL_WIDTH_ZERO &&
+                   static_cast<unsigned char>(cell[i + 1]) <= FULL_WIDTH_ZERO + 9) {
+            number += static_cast<char>(
+                '0' + (static_cast<unsigned char>(cell[i + 1]) - FULL_WIDTH_ZERO));
+            i += 2;
+        } else {
+            return false;
+        }
+        ++digits;
+    }
+    return digits > 0;
+}
+
+// Reads the numeric columns in order; `not_number` names the last column
+// that holds something other than a number.
+class NumberColumns {
+  public:
+    explicit NumberColumns(const std::vector<std::string>& fields) : fields_(fields) {}
+
+    int32_t at(int column) {
+        int32_t value = 0;
+        if (!ascii_number(field_at(fields_, column), scratch_))
+            not_number = IMPORT_NOT_A_NUMBER[column - 1];
+        // tabrix converts the plain digits (clamping what int32 cannot hold).
+        else if (!scratch_.empty() && CSV_iget(scratch_.c_str(), &value, 1) != FIELD_OK)
+            not_number = IMPORT_NOT_A_NUMBER[column - 1];
+        return value;
+    }
+
+    const char* not_number = nullptr;
+
+  private:
+    const std::vector<std::string>& fields_;
+    std::string scratch_;
+};
+
+// A text column into its field: line breaks (CR LF, LF or CR) become one
+// space each, as a record's texts are one line; a text longer than the
+// field is cut, never inside a double-byte character. A NUL ends the text.
+bool text_at(const std::vector<std::string>& fields, int column, char* field, size_t field_size) {
+    std::string_view cell = field_at(fields, column);
+    cell = cell.substr(0, cell.find('\0'));
+    std::string text;
+    text.reserve(cell.size());
+    for (size_t i = 0; i < cell.size(); ++i) {
+        if (cell[i] == '\r' && i + 1 < cell.size() && cell[i + 1] == '\n')
+            continue; // the CR of CR LF; the LF gives the space
+        text += cell[i] == '\r' || cell[i] == '\n' ? ' ' : cell[i];
+    }
+    copy_to_field(field, field_size, text);
+    return text.size() > field_size - 1;
 }
 
 } // namespace
@@ -55,24 +122,22 @@ int32_t round_down_to_five(int32_t minute) {
     return minute - minute % 5;
 }
 
-const char* check_import_line(std::string_view line_view, ScheduleRecord& r) {
-    std::string line(line_view.substr(0, line_view.find('\0')));
-    const char* text = line.c_str();
+const char* check_import_fields(const std::vector<std::string>& fields, ScheduleRecord& r,
+                                bool& cut) {
     r = blank_record();
-    r.start_year = number_at(text, COL_START_YEAR);
-    r.start_month = number_at(text, COL_START_MONTH);
-    r.start_day = number_at(text, COL_START_DAY);
-    r.kind = number_at(text, COL_KIND);
-    int32_t start_hour = number_at(text, COL_START_HOUR);
-    int32_t start_minute = number_at(text, COL_START_MINUTE);
-    int32_t end_hour = number_at(text, COL_END_HOUR);
-    int32_t end_minute = number_at(text, COL_END_MINUTE);
-    int32_t end_month = number_at(text, COL_END_MONTH);
-    int32_t end_day = number_at(text, COL_END_DAY);
-    // CSV_sget writes up to the whole line.
-    std::string scratch(line.size() + 1, '\0');
-    text_at(text, COL_CONTENT, scratch, r.content, sizeof r.content);
-    text_at(text, COL_PLACE, scratch, r.place, sizeof r.place);
+    NumberColumns numbers(fields);
+    r.start_year = numbers.at(COL_START_YEAR);
+    r.start_month = numbers.at(COL_START_MONTH);
+    r.start_day = numbers.at(COL_START_DAY);
+    r.kind = numbers.at(COL_KIND);
+    int32_t start_hour = numbers.at(COL_START_HOUR);
+    int32_t start_minute = numbers.at(COL_START_MINUTE);
+    int32_t end_hour = numbers.at(COL_END_HOUR);
+    int32_t end_minute = numbers.at(COL_END_MINUTE);
+    int32_t end_month = numbers.at(COL_END_MONTH);
+    int32_t end_day = numbers.at(COL_END_DAY);
+    cut = text_at(fields, COL_CONTENT, r.content, sizeof r.content);
+    cut = text_at(fields, COL_PLACE, r.place, sizeof r.place) || cut;
 
     const char* message = nullptr;
     if (!within(r.kind, KIND_TIME_RANGE, KIND_ALL_DAY))
@@ -83,7 +148,6 @@ const char* check_import_line(std::string_view line_view, ScheduleRecord& r) {
         message = IMPORT_BAD_START_MONTH;
     if (!within(r.start_day, 1, days_in_month(r.start_year, r.start_month)))
         message = IMPORT_BAD_START_DAY;
-
     switch (r.kind) {
     case KIND_TIME_RANGE:
         if (!within(start_hour, 0, 24))
@@ -137,9 +201,20 @@ const char* check_import_line(std::string_view line_view, ScheduleRecord& r) {
     default:
         break;
     }
+    // A column that is not a number was counted as 0 above; its own message
+    // says what is wrong, not the range check that 0 then failed.
+    if (numbers.not_number)
+        message = numbers.not_number;
     if (r.content[0] == '\0')
         message = IMPORT_NO_CONTENT;
     return message;
+}
+
+const char* check_import_line(std::string_view row, ScheduleRecord& record) {
+    std::vector<std::string> fields;
+    split_csv_row(row, fields);
+    bool cut = false;
+    return check_import_fields(fields, record, cut);
 }
 
 } // namespace vntra

@@ -82,7 +82,6 @@ void on_init(HelpWindow& w) {
 
 void close_window(HelpWindow& w) {
     release_busy(*w.app);
-    close_note_field(w.text);
     ::EndDialog(w.dialog, 0);
 }
 
@@ -162,6 +161,7 @@ void run_help_window(App& app, HWND owner) {
     HelpWindow w{&app, nullptr, {}};
     if (run_modal_dialog(app.instance, owner, IDD_HELP, help_window_proc, w) == -1)
         release_busy(app);
+    close_note_field(w.text);
 }
 
 void run_about_box(App& app, HWND owner) {

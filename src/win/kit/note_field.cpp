@@ -39,8 +39,6 @@ INT_PTR note_field_colour(const NoteField& note, HDC context, HWND control) {
 }
 
 void close_note_field(NoteField& note) {
-    if (note.control && note.font)
-        ::SendMessageW(note.control, WM_SETFONT, 0, FALSE);
     if (note.font)
         ::DeleteObject(note.font);
     if (note.brush)

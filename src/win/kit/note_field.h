@@ -23,7 +23,10 @@ void open_note_field(HWND dialog, int control_id, std::string_view text, NoteFie
 // other controls keep their colours.
 INT_PTR note_field_colour(const NoteField& note, HDC context, HWND control);
 
-// Deletes the font and the brush.
+// Deletes the font and the brush. Call it once the dialog is gone: the field
+// draws with both until it is destroyed. Taking the font away from a live
+// field instead makes it lay out its whole text again in the system font,
+// and Wine keeps memory from every such layout for good.
 void close_note_field(NoteField& note);
 
 } // namespace vntra

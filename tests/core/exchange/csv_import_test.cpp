@@ -15,13 +15,10 @@ namespace {
 
 using testing::dated_record;
 using testing::read_file_bytes;
+using testing::utf8_bytes;
 using testing::write_file_bytes;
 
 const std::string HEADER = std::string(CSV_HEADER_LINE) + "\r\n";
-
-std::string as_utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
 
 TEST(ErrorFile, NameFromTheTimeBesideTheInput) {
     LocalTimeStamp now{2004, 3, 15, 9, 30, 0, 1, 540};
@@ -32,36 +29,19 @@ TEST(ErrorFile, NameFromTheTimeBesideTheInput) {
                    error_line("2004,13,1,5,,,,,,,会議,", IMPORT_BAD_START_MONTH));
 }
 
-TEST(LineReader, LinesOfAnyLengthWithoutTheirEnds) {
-    testing::TempFolder folder;
-    const std::string long_line(150000, 'x');
-    struct Case {
-        std::string bytes;
-        std::vector<std::string> lines;
-        bool utf8;
+TEST(ImportMessage, CutRowsOnTheirOwnLineAfterTheEnd) {
+    const std::string done = std::string(IMPORT_DONE) + "\n";
+    const std::string cut = "内容または場所が長すぎるため、12行を切り詰めました。";
+    const std::pair<ImportResult, std::string> cases[] = {
+        {{IMPORT_FINISHED, 3, 0, 0, false, false}, IMPORT_DONE},
+        {{IMPORT_FINISHED, 3, 2, 0, false, false}, IMPORT_DONE_WITH_ERRORS},
+        {{IMPORT_FINISHED, 3, 0, 12, false, false}, done + cut},
+        {{IMPORT_FINISHED, 3, 1, 12, false, false}, done + cut + "\n" + IMPORT_HAS_ERRORS},
+        {{IMPORT_FINISHED, 3, 1, 0, true, true},
+         done + IMPORT_ERROR_FILE_FAILED + "\n" + IMPORT_READ_FAILED},
     };
-    const Case cases[] = {
-        {"", {}, false},
-        {"a\r\nb\nc", {"a", "b", "c"}, false},
-        {"a\n\n\r\nb\n", {"a", "", "", "b"}, false},
-        {"a\rb\r\n", {"a\rb"}, false},
-        {long_line + "\r\n" + long_line, {long_line, long_line}, false},
-        {"\xEF\xBB\xBFh\r\nx", {"h", "x"}, true},
-        {"\xEF\xBB", {"\xEF\xBB"}, false},
-    };
-    for (const Case& c : cases) {
-        write_file_bytes(folder / "in.csv", c.bytes);
-        FilePtr file = open_file(folder / "in.csv", "rb");
-        ASSERT_TRUE(file);
-        LineReader reader(file.get());
-        std::vector<std::string> lines;
-        std::string line;
-        while (reader.next(line))
-            lines.push_back(line);
-        EXPECT_EQ(c.lines, lines) << c.bytes.substr(0, 20);
-        EXPECT_EQ(c.utf8, reader.is_utf8());
-        EXPECT_FALSE(reader.failed());
-    }
+    for (const auto& [result, message] : cases)
+        EXPECT_SJIS_EQ(message, import_final_message(result));
 }
 
 struct ImportFile : testing::DataFileTest {
@@ -151,13 +131,20 @@ TEST_F(ImportFile, ExportThenImportGivesBackTheSameEntries) {
     timed.end_hour = 10;
     ScheduleRecord span = dated_record(KIND_DATE_SPAN, {2004, 12, 28}, {2005, 1, 5}, "年末年始");
     span.end_hour = 0;
+    // Texts that fill their fields (64 and 66 bytes) with trail bytes that
+    // look like a backslash; quotes; a leading "=".
+    std::string full;
+    for (int i = 0; i < 32; ++i)
+        full += "能";
     const ScheduleRecord originals[] = {
         timed,
         span,
-        dated_record(KIND_MORNING, {2004, 3, 1}, {2004, 3, 1}, "午前休", "自宅"),
-        dated_record(KIND_AFTERNOON, {2004, 3, 2}, {2004, 3, 2}, "「午後」\"半休\"", ""),
-        dated_record(KIND_ALL_DAY, {2004, 2, 29}, {2004, 2, 29}, "閏日", "どこか"),
+        dated_record(KIND_MORNING, {2004, 3, 1}, {2004, 3, 1}, "=SUM(A1)", "\"表\",ソ"),
+        dated_record(KIND_AFTERNOON, {2004, 3, 2}, {2004, 3, 2}, "「午後」\"半休\"", "\""),
+        dated_record(KIND_ALL_DAY, {2004, 2, 29}, {2004, 2, 29}, full.c_str(),
+                     (full + "\"x").c_str()),
     };
+    ASSERT_EQ(66u, field_text(originals[4].place).size());
     for (ScheduleRecord r : originals) {
         if (r.kind == KIND_MORNING)
             r.end_hour = 12;
@@ -174,33 +161,87 @@ TEST_F(ImportFile, ExportThenImportGivesBackTheSameEntries) {
     ImportResult result = import_schedule_file(target, input, errors);
     EXPECT_EQ(5, result.imported);
     EXPECT_EQ(0, result.rejected);
+    EXPECT_EQ(0, result.cut);
     std::vector<ScheduleRecord> before = stored();
     std::vector<ScheduleRecord> after;
     scan_records(target, [&](const ScheduleRecord& r) { after.push_back(r); });
     ASSERT_EQ(before.size(), after.size());
     for (size_t i = 0; i < before.size(); ++i) {
         EXPECT_EQ(make_sort_key(before[i]), make_sort_key(after[i]));
-        // Quotes inside a content are the one thing tabrix cannot carry.
-        std::string content = field_text(before[i].content);
-        std::erase(content, '"');
-        EXPECT_SJIS_EQ(content, field_text(after[i].content));
+        EXPECT_SJIS_EQ(field_text(before[i].content), field_text(after[i].content));
         EXPECT_SJIS_EQ(field_text(before[i].place), field_text(after[i].place));
     }
 }
 
-TEST_F(ImportFile, Utf8WithByteOrderMarkIsConvertedOrRejectedWhole) {
-    std::string file = "\xEF\xBB\xBF" + as_utf8(u8"開始年,開始月\r\n") +
-                       as_utf8(u8"2004,3,15,5,0,0,0,0,0,0,会議～打合せ,本社\r\n") +
-                       as_utf8(u8"2004,3,16,5,0,0,0,0,0,0,한글,本社\r\n");
-    ImportResult result = import(file);
-    EXPECT_EQ(1, result.imported);
-    EXPECT_EQ(1, result.rejected);
-    std::vector<ScheduleRecord> records = stored();
-    ASSERT_EQ(1u, records.size());
-    EXPECT_SJIS_EQ("会議～打合せ", field_text(records[0].content));
-    // The error file is Shift-JIS like the rest; the stray character shows as "?".
-    EXPECT_SJIS_EQ(HEADER + "2004,3,16,5,0,0,0,0,0,0,??,本社," + IMPORT_NOT_SJIS + "\r\n",
-                   read_file_bytes(errors));
+// What each kind of file that spreadsheets and editors write gives: the
+// records stored (content and place), the error file's rows after its
+// header ("" when no error file is left) and the rows cut short.
+TEST_F(ImportFile, FilesAsTodaysSpreadsheetsAndEditorsWriteThem) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> stored; // "content|place"
+        std::string errors;
+        int32_t cut = 0;
+        ImportStatus status = IMPORT_FINISHED;
+    };
+    const std::string day = "2004,3,15,5,,,,,,,";
+    const std::string u8_header = utf8_bytes(u8"開始年,開始月,開始日,区分,内容,場所\r\n");
+    const std::string long_content(70, 'x');
+    const Case cases[] = {
+        {"UTF-8 without a byte order mark",
+         u8_header + day + utf8_bytes(u8"会議,本社\r\n"),
+         {"会議|本社"},
+         ""},
+        {"UTF-8 with JIS variants",
+         u8_header + day + utf8_bytes(u8"〜‖−¢£¬—,x\r\n"),
+         {"\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C|x"},
+         ""},
+        {"UTF-8 mark, a character Shift-JIS lacks",
+         "\xEF\xBB\xBF" + u8_header + day + utf8_bytes(u8"한글,本社\r\n"),
+         {},
+         day + "??,本社," + IMPORT_NOT_SJIS + "\r\n"},
+        {"UTF-16", "\xFF\xFE" + std::string("2\0,\0", 4), {}, "", 0, IMPORT_UTF16_REFUSED},
+        {"invalid Shift-JIS",
+         HEADER + day + "\x82,x\r\n" + day + "表,能\r\n",
+         {"表|能"},
+         day + "\x82,x," + IMPORT_NOT_SJIS + "\r\n"},
+        {"line breaks inside quotes",
+         HEADER + day + "\"会議\r\n打合せ\",\"本社\n3F\r\"\r\n2004,13,1,5,,,,,,,\"a\r\nb\",\r\n",
+         {"会議 打合せ|本社 3F "},
+         "2004,13,1,5,,,,,,,\"a\r\nb\",," + std::string(IMPORT_BAD_START_MONTH) + "\r\n"},
+        {"quotes",
+         HEADER + day + "\"19\"\"モニター\",本社\r\n" + day + "19\"モニター,本社\r\n",
+         {"19\"モニター|本社", "19\"モニター|本社"},
+         ""},
+        {"CR-only line ends",
+         CSV_HEADER_LINE + ("\r" + day) + "会議,\r" + day + "打合せ,\r",
+         {"会議|", "打合せ|"},
+         ""},
+        {"numbers",
+         HEADER + "２００４,３,１５,５,,,,,,,全角,\r\n" + "2004,3,15,1,13:00,0,14,0,,,会議,\r\n",
+         {"全角|"},
+         "2004,3,15,1,13:00,0,14,0,,,会議,," + std::string(IMPORT_NOT_A_NUMBER[4]) + "\r\n"},
+        {"no header row", day + "最初の行,\r\n" + day + "次の行,", {"最初の行|", "次の行|"}, ""},
+        {"over-long texts",
+         HEADER + day + long_content + ",\r\n" + day + "短い,\r\n",
+         {std::string(64, 'x') + "|", "短い|"},
+         "",
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(errors);
+        ASSERT_TRUE(create_data_file(store.path));
+        ImportResult result = import(c.bytes);
+        EXPECT_EQ(c.status, result.status);
+        std::vector<std::string> texts;
+        for (const ScheduleRecord& r : stored())
+            texts.push_back(field_text(r.content) + "|" + field_text(r.place));
+        EXPECT_EQ(c.stored, texts);
+        EXPECT_SJIS_EQ(c.errors.empty() ? "" : HEADER + c.errors, read_file_bytes(errors));
+        EXPECT_EQ(c.cut, result.cut);
+    }
 }
 
 TEST_F(ImportFile, LinesTheDataFileWouldNotTakeGoToTheErrorFile) {

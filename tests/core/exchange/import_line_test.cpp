@@ -39,6 +39,7 @@ const LineCase LINE_CASES[] = {
     {"2004,3,15,1,9,7,10,58,0,0,会議,", nullptr, 1, {2004, 3, 15, 9, 5}, {2004, 3, 15, 10, 55}},
     {"2004,3,15,1,10,0,10,0,0,0,会議,", nullptr, 1, {2004, 3, 15, 10, 0}, {2004, 3, 15, 10, 0}},
     {"2004,3,15,1,23,0,24,60,0,0,深夜,", nullptr, 1, {2004, 3, 15, 23, 0}, {2004, 3, 15, 24, 60}},
+    {"2004,3,15,1,9,60,11,0,0,0,会議,", nullptr, 1, {2004, 3, 15, 9, 60}, {2004, 3, 15, 11, 0}},
     {"2004,3,15,1,9,0,10,0,6,20,会議,", nullptr, 1, {2004, 3, 15, 9, 0}, {2004, 3, 15, 10, 0}},
     {"2004,3,15,1,0,0,0,0,0,0,会議,", IMPORT_ZERO_TIMES},
     {"2004,3,15,1,11,0,10,0,0,0,会議,", IMPORT_TIMES_REVERSED},
@@ -65,10 +66,28 @@ const LineCase LINE_CASES[] = {
     {"2004,3,15,4,0,0,0,0,0,0,午後,", nullptr, 4, {2004, 3, 15, 12, 0}, {2004, 3, 15, 24, 0}},
     {"2004,3,15,5,0,0,0,0,0,0,終日,", nullptr, 5, {2004, 3, 15, 0, 0}, {2004, 3, 15, 24, 0}},
 
-    // Columns that are missing or not numbers count as 0.
+    // Columns that are missing or empty count as 0.
     {"2004,3,15,5,,,,,,,終日,", nullptr, 5, {2004, 3, 15, 0, 0}, {2004, 3, 15, 24, 0}},
-    {"2004,3,15,1,9,abc,10,0,0,0,会議,", nullptr, 1, {2004, 3, 15, 9, 0}, {2004, 3, 15, 10, 0}},
     {"2004,3,15,5", IMPORT_NO_CONTENT},
+    // Anything but a sign and digits is refused by its column, and that
+    // outranks the range check that a 0 would fail; an empty content still
+    // outranks everything.
+    {"2004,3,15,1,13:00,0,14,0,0,0,会議,", IMPORT_NOT_A_NUMBER[4]},
+    {"2004,3,15,1,9,abc,10,0,0,0,会議,", IMPORT_NOT_A_NUMBER[5]},
+    {"2026/12/08,12月,8,5,0,0,0,0,0,0,会議,", IMPORT_NOT_A_NUMBER[1]},
+    {"2004,3,15,一,0,0,0,0,0,0,会議,", IMPORT_NOT_A_NUMBER[3]},
+    {"2004,3,15,5,0,0,0,0,0,1E3,会議,", IMPORT_NOT_A_NUMBER[9]},
+    {"2004,3,15,5,0,0,0,0,5.0,-,会議,", IMPORT_NOT_A_NUMBER[9]},
+    {"2004,3,15,1,\"9\r\n\",0,10,0,0,0,会議,", IMPORT_NOT_A_NUMBER[4]},
+    {"2004,3,15,abc,0,0,0,0,0,0,,", IMPORT_NO_CONTENT},
+    // Full-width digits are digits; spaces around a number and a plus sign
+    // do no harm.
+    {"２００４,１２,０８,５,,,,,,,全角,", nullptr, 5, {2004, 12, 8, 0, 0}, {2004, 12, 8, 24, 0}},
+    {" 2004 ,+3, 15,1,\"9\",０５,10, 0,,,会議,",
+     nullptr,
+     1,
+     {2004, 3, 15, 9, 5},
+     {2004, 3, 15, 10, 0}},
     {"", IMPORT_NO_CONTENT},
     {",,,,,,,,,,,", IMPORT_NO_CONTENT},
     // Numbers longer than four characters are read whole.
@@ -118,8 +137,12 @@ TEST(ImportLine, ContentAndPlace) {
         {"2004,3,15,5,0,0,0,0,0,0,会議,本社", "会議", "本社"},
         // Quotes group a field with commas and are removed.
         {"2004,3,15,5,0,0,0,0,0,0,\"会議,打合せ,昼食\",\"本社,3F\"", "会議,打合せ,昼食", "本社,3F"},
-        // A doubled quote, as spreadsheets write one, keeps the column whole.
-        {"2004,3,15,5,0,0,0,0,0,0,\"「A\"\"B」\",x", "「AB」", "x"},
+        // A doubled quote inside quotes is one quote; elsewhere a quote is
+        // an ordinary character.
+        {"2004,3,15,5,0,0,0,0,0,0,\"「A\"\"B」\",x", "「A\"B」", "x"},
+        {"2004,3,15,5,0,0,0,0,0,0,19\"モニター,本社", "19\"モニター", "本社"},
+        // Line breaks inside a cell become one space each.
+        {"2004,3,15,5,0,0,0,0,0,0,\"会議\r\n打合せ\n昼食\r\",\"\r\n\"", "会議 打合せ 昼食 ", " "},
         // Eleven columns: no place.
         {"2004,3,15,5,0,0,0,0,0,0,会議", "会議", ""},
         // Columns beyond the twelfth (an error file's message) are ignored.
