@@ -156,8 +156,7 @@ GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
               std::wstring::npos);
     // Read from the screen: given the time to be painted again after the box.
     GUI_CHECK(wait_until(
-        [&] { return pixel_at(dialog, IDC_IMPORT_INSTRUCTIONS, 200, 6) == RGB(255, 255, 200); },
-        2000));
+        [&] { return pixel_at(dialog, IDC_IMPORT_INSTRUCTIONS, 200, 6) == RGB(255, 255, 200); }));
 
     // A UTF-16 file is refused whole, with the way to save it instead.
     click(dialog, IDC_IMPORT_BROWSE);
