@@ -102,6 +102,38 @@ GUI_TEST(export_writes_the_entries_that_touch_the_range) {
     GUI_CHECK(read_bytes(output) ==
               shift_jis(std::string(HEADER) + "2004,4,2,1,9,0,10,30,0,0,\"会議,打合せ\",本社\r\n"
                                               "2004,3,25,2,0,0,0,0,4,5,出張,\r\n"));
+
+    // The same range as iCalendar: the chooser gives a name typed without
+    // an extension ".ics", and the file is UTF-8 with Japan's zone.
+    GUI_CHECK(tray_is_free(program));
+    ::PostMessageW(program.resident(), WM_COMMAND, CMD_TRAY_EXPORT, 0);
+    dialog = find_window(EXPORT_TITLE, program.process_id());
+    GUI_CHECK(dialog != nullptr);
+    if (!dialog)
+        return;
+    click(dialog, IDC_EXPORT_FORMAT_ICAL);
+    click(dialog, IDC_EXPORT_BROWSE);
+    GUI_CHECK(choose_in_file_chooser(program.process_id(), folder / L"予定表"));
+    std::filesystem::path calendar_file = folder / L"予定表.ics";
+    GUI_CHECK_TEXT(calendar_file.wstring(), item_text(dialog, IDC_EXPORT_PATH));
+    set_item_text(dialog, IDC_EXPORT_START_YEAR, L"2004");
+    select_combo_row(dialog, IDC_EXPORT_START_MONTH, 3);
+    select_combo_row(dialog, IDC_EXPORT_START_DAY, 0);
+    set_item_text(dialog, IDC_EXPORT_END_YEAR, L"2004");
+    select_combo_row(dialog, IDC_EXPORT_END_MONTH, 3);
+    select_combo_row(dialog, IDC_EXPORT_END_DAY, 29);
+    screenshot("export_dialog_icalendar");
+    click(dialog, IDC_EXPORT_RUN);
+    check_box(L"確認", L"エクスポートが終了しました。", program);
+    GUI_CHECK(wait_gone(dialog));
+    std::string ics = read_bytes(calendar_file);
+    GUI_CHECK(ics.rfind("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n", 0) == 0);
+    for (const char* line : {"SUMMARY:会議\\,打合せ\r\nLOCATION:本社\r\n",
+                             "DTSTART;TZID=Asia/Tokyo:20040402T090000\r\n",
+                             "DTSTART;VALUE=DATE:20040325\r\nDTEND;VALUE=DATE:20040406\r\n",
+                             "BEGIN:VTODO\r\n", "END:VCALENDAR\r\n"})
+        GUI_CHECK(ics.find(line) != std::string::npos);
+    GUI_CHECK(ics.find("範囲外") == std::string::npos);
     GUI_CHECK(tray_is_free(program));
     GUI_CHECK(program.exit_from_tray());
 }
@@ -200,6 +232,70 @@ GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
     GUI_CHECK(read_bytes(errors) ==
               shift_jis(std::string(HEADER) + bad_year + ",開始年が範囲外\r\n" + no_content +
                         ",内容が未入力\r\n"));
+
+    // An iCalendar file from another calendar: a weekly series of two, a day
+    // event, and one whose summary Shift-JIS cannot hold. Its second import
+    // adds nothing.
+    char month[8];
+    std::snprintf(month, sizeof month, "%04d%02d", now.year, now.month);
+    std::string ym = month;
+    std::filesystem::path ics = folder / L"他のカレンダー.ics";
+    {
+        std::string text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:gui-1\r\n"
+                           "DTSTART:" +
+                           ym + "03T100000\r\nDTEND:" + ym +
+                           "03T110000\r\n"
+                           "RRULE:FREQ=WEEKLY;COUNT=2\r\nSUMMARY:朝会\r\nEND:VEVENT\r\n"
+                           "BEGIN:VEVENT\r\nUID:gui-2\r\nDTSTART;VALUE=DATE:" +
+                           ym +
+                           "20\r\n"
+                           "SUMMARY:棚卸し\r\nLOCATION:倉庫\r\nEND:VEVENT\r\n"
+                           "BEGIN:VEVENT\r\nUID:gui-3\r\nDTSTART:" +
+                           ym +
+                           "21T010000Z\r\n"
+                           "SUMMARY:花見 🌸\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+        FILE* file = _wfopen(ics.wstring().c_str(), L"wb");
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+    const wchar_t* const closing[] = {
+        L"インポートが終了しました。\n取り込んだ予定：3件（うち繰り返しの予定から2件）\n"
+        L"前に取り込んだため飛ばした予定：0件\n"
+        L"取り込めなかった予定：1件（エラーファイルに記録しました）\n内容・場所を切り詰めた予定：0"
+        L"件",
+        L"インポートが終了しました。\n取り込んだ予定：0件（うち繰り返しの予定から0件）\n"
+        L"前に取り込んだため飛ばした予定：3件\n"
+        L"取り込めなかった予定：1件（エラーファイルに記録しました）\n内容・場所を切り詰めた予定：0"
+        L"件",
+    };
+    for (const wchar_t* expected : closing) {
+        ::PostMessageW(calendar, WM_COMMAND, CMD_IMPORT, 0);
+        dialog = find_window(IMPORT_TITLE, program.process_id());
+        GUI_CHECK(dialog != nullptr);
+        if (!dialog)
+            return;
+        // Series are made from a year back to two years ahead.
+        GUI_CHECK_TEXT(std::to_wstring(now.year - 1),
+                       item_text(dialog, IDC_IMPORT_WINDOW_FIRST_YEAR));
+        GUI_CHECK_TEXT(std::to_wstring(now.year + 2),
+                       item_text(dialog, IDC_IMPORT_WINDOW_LAST_YEAR));
+        click(dialog, IDC_IMPORT_BROWSE);
+        GUI_CHECK(choose_in_file_chooser(program.process_id(), ics));
+        screenshot("import_dialog_icalendar");
+        click(dialog, IDC_IMPORT_RUN);
+        check_box(L"確認", expected, program);
+        GUI_CHECK(wait_gone(dialog));
+        GUI_CHECK(wait_until([&] { return ::IsWindowVisible(calendar) != FALSE; }));
+    }
+    GUI_CHECK(
+        wait_until([&] { return list_rows(calendar, IDC_MONTH_LIST).size() == rows_before + 5; }));
+    records = records_of(folder / "vntradata.fil");
+    GUI_CHECK(records.size() == 6);
+    if (records.size() == 6)
+        GUI_CHECK(records[3].kind == KIND_TIME_RANGE && records[3].start_day == 3 &&
+                  records[3].start_hour == 10 && records[4].start_day == 10 &&
+                  records[5].kind == KIND_ALL_DAY && std::string(records[5].place) == sjis("倉庫"));
+
     // The calendar window still holds `busy`.
     program.tray_click(WM_LBUTTONDOWN);
     ::Sleep(800);

@@ -2,6 +2,7 @@
 
 #include "exchange/csv_export.h"
 #include "exchange/exchange_texts.h"
+#include "exchange/ical_export.h"
 #include "exchange/exchange_dialogs.h"
 #include "kit/dialog_kit.h"
 #include "kit/file_chooser.h"
@@ -13,6 +14,8 @@ namespace {
 
 const char CSV_FILTER_NAME[] = "csv files {*.csv}";
 const char CSV_PATTERN[] = "*.csv";
+const char ICAL_FILTER_NAME[] = "iCalendar (*.ics)";
+const char ICAL_PATTERN[] = "*.ics";
 
 struct ExportDialog {
     App* app;
@@ -59,6 +62,12 @@ void on_init(ExportDialog& d) {
     write_control_text(d.dialog, IDC_EXPORT_END_YEAR, number_text(end.year));
     fill_number_list(d.dialog, IDC_EXPORT_END_MONTH, 1, 12, end.month);
     fill_number_list(d.dialog, IDC_EXPORT_END_DAY, 1, 31, end.day);
+    ::CheckRadioButton(d.dialog, IDC_EXPORT_FORMAT_CSV, IDC_EXPORT_FORMAT_ICAL,
+                       IDC_EXPORT_FORMAT_CSV);
+}
+
+bool icalendar_chosen(const ExportDialog& d) {
+    return ::IsDlgButtonChecked(d.dialog, IDC_EXPORT_FORMAT_ICAL) == BST_CHECKED;
 }
 
 void close_dialog(ExportDialog& d) {
@@ -68,7 +77,9 @@ void close_dialog(ExportDialog& d) {
 
 void on_browse(ExportDialog& d) {
     std::wstring path;
-    if (choose_file(d.dialog, CHOOSE_FILE_TO_SAVE, CSV_FILTER_NAME, CSV_PATTERN, path))
+    bool ical = icalendar_chosen(d);
+    if (choose_file(d.dialog, CHOOSE_FILE_TO_SAVE, ical ? ICAL_FILTER_NAME : CSV_FILTER_NAME,
+                    ical ? ICAL_PATTERN : CSV_PATTERN, path))
         ::SetDlgItemTextW(d.dialog, IDC_EXPORT_PATH, path.c_str());
 }
 
@@ -90,7 +101,10 @@ void on_export(ExportDialog& d) {
     std::filesystem::path output(control_wide_text(d.dialog, IDC_EXPORT_PATH));
     int32_t exported = 0;
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514))); // IDC_WAIT
-    ExportStatus status = export_schedule(d.app->store, output, range, exported);
+    ExportStatus status =
+        icalendar_chosen(d)
+            ? export_icalendar(d.app->store, output, range, current_local_time(), exported)
+            : export_schedule(d.app->store, output, range, exported);
     ::SetCursor(previous);
     switch (status) {
     case EXPORT_OK:

@@ -6,10 +6,15 @@
 
 namespace vntra {
 
-bool choose_file(HWND owner, FileChoice choice, std::string_view filter_name,
-                 std::string_view pattern, std::wstring& path) {
-    // Name and pattern, each ending in a NUL, and one more NUL at the end.
-    std::wstring filter = widen(filter_name) + L'\0' + widen(pattern) + L'\0' + L'\0';
+bool choose_file(HWND owner, FileChoice choice, const std::vector<FileFilter>& filters,
+                 std::wstring& path) {
+    // Names and patterns, each ending in a NUL, and one more NUL at the end.
+    std::wstring filter;
+    for (const FileFilter& one : filters)
+        filter += widen(one.name) + L'\0' + widen(one.pattern) + L'\0';
+    filter += L'\0';
+    std::string_view pattern = filters.empty() ? std::string_view() : filters[0].pattern;
+    pattern = pattern.substr(0, pattern.find(';'));
     std::wstring title = widen("ファイルを選択する");
     wchar_t buffer[MAX_PATH] = {};
     OPENFILENAMEW chooser{};
