@@ -91,6 +91,11 @@ IcalEvent read_ical_event(const IcalComponent& component) {
             event.rule_parse = event.has_rule ? RECURRENCE_UNSUPPORTED
                                               : parse_recurrence_rule(p.value, event.rule);
             event.has_rule = true;
+        } else if (name == "EXRULE") {
+            // Dropped from the format; taking the series without it would
+            // add the instances it removes.
+            event.rule_parse = RECURRENCE_UNSUPPORTED;
+            event.has_rule = true;
         } else if (name == "RDATE") {
             readable = read_dates(p, event.extra_dates) && readable;
         } else if (name == "EXDATE") {

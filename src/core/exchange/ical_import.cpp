@@ -106,7 +106,9 @@ class IcalImportRun {
   public:
     IcalImportRun(DataFile& store, std::FILE* errors, const IcalImportOptions& options,
                   ImportMemory& memory, IcalImportResult& result)
-        : appender_(store), errors_(errors), options_(options), memory_(memory), result_(result) {}
+        : appender_(store), errors_(errors), options_(options), memory_(memory), result_(result) {
+        taken_.reserve(BATCH_RECORDS * 16);
+    }
 
     void add_event(const IcalEvent& event, const std::vector<const IcalEvent*>& overrides,
                    const ZoneSet& zones) {
@@ -186,8 +188,9 @@ class IcalImportRun {
     // before; an event is stored whole or not at all.
     void keep(const IcalEvent& event, std::vector<Pending>& made) {
         bool any = false;
+        bool own = is_own_export(event);
         for (Pending& p : made) {
-            if (memory_.knows(p.key) || !taken_.insert(p.key).second || is_own_export(event)) {
+            if (memory_.knows(p.key) || !taken_.insert(p.key).second || own) {
                 ++result_.skipped;
                 continue;
             }

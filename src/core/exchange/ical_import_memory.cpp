@@ -100,6 +100,7 @@ MemoryLoad ImportMemory::load(const DataFile& store, int32_t expiry_cutoff_key) 
     RecordReader reader(store.path);
     if (!reader.is_open() || reader.failed())
         return MEMORY_DATA_UNREADABLE;
+    prints_.reserve(static_cast<size_t>(reader.count()) + 65536);
     ScheduleRecord record;
     while (reader.next(record))
         if (record.kind != KIND_DELETED)
@@ -110,6 +111,7 @@ MemoryLoad ImportMemory::load(const DataFile& store, int32_t expiry_cutoff_key) 
     std::vector<ImportMemoryEntry> stored;
     if (!file_is_missing(path_) && !read_entries(path_, stored))
         return MEMORY_UNREADABLE;
+    keys_.reserve(stored.size() + 65536);
     for (const ImportMemoryEntry& entry : stored) {
         bool expired =
             expiry_cutoff_key > 0 && entry.start_key != 0 && entry.start_key <= expiry_cutoff_key;

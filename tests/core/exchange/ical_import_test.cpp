@@ -186,6 +186,9 @@ TEST_F(IcalImportTest, SeriesInsideTheWindow) {
          moved},
         {"DTSTART:20250106T090000\r\nRRULE:FREQ=DAILY;BYHOUR=9,18\r\n", {}, ICAL_RULE_UNSUPPORTED},
         {"DTSTART:20250106T090000\r\nRRULE:FREQ=FORTNIGHTLY\r\n", {}, ICAL_RULE_MALFORMED},
+        {"DTSTART:20250106T090000\r\nRRULE:FREQ=DAILY\r\nEXRULE:FREQ=WEEKLY\r\n",
+         {},
+         ICAL_RULE_UNSUPPORTED},
         {"DTSTART:20250106T090000\r\nRRULE:FREQ=DAILY;INTERVAL=0\r\n", {}, ICAL_RULE_MALFORMED},
     };
     for (const Case& c : cases) {
@@ -302,6 +305,40 @@ TEST_F(IcalImportTest, SameCalendarAgainDoesNotDoubleIt) {
     EXPECT_EQ(6, again.skipped);
     EXPECT_EQ(8, store.record_count);
     ASSERT_EQ(8u, records().size());
+}
+
+// The file as a whole: its encoding, and a structure cut short, decide
+// before anything is stored.
+TEST_F(IcalImportTest, WholeFileIsJudgedFirst) {
+    const std::string one = calendar(event("DTSTART;VALUE=DATE:20250301\r\n"));
+    std::string utf16 = "\xFF\xFE";
+    for (char c : one)
+        utf16 += std::string{c, '\0'};
+    struct Case {
+        std::string bytes;
+        IcalImportStatus status;
+        bool stored; // the one all-day record
+    };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF" + one, ICAL_IMPORT_FINISHED, true},
+        // Older Japanese phones wrote their own code page.
+        {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20250301\r\nSUMMARY:会議\r\n"
+         "END:VEVENT\r\nEND:VCALENDAR\r\n",
+         ICAL_IMPORT_FINISHED, true},
+        {utf16, ICAL_IMPORT_UTF16, false},
+        {one.substr(0, one.size() - 15), ICAL_IMPORT_CUT_SHORT, false},
+        {"開始年,開始月\r\n", ICAL_IMPORT_NOT_ICALENDAR, false},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        write_file_bytes(folder / "in.ics", c.bytes);
+        EXPECT_EQ(c.status != ICAL_IMPORT_NOT_ICALENDAR, is_icalendar_file(folder / "in.ics"));
+        EXPECT_EQ(c.status, import(c.bytes).status);
+        std::vector<std::string> expected;
+        if (c.stored)
+            expected.push_back("2025030150000202503012400 0/0 会議|");
+        EXPECT_EQ(expected, records());
+    }
 }
 
 } // namespace
