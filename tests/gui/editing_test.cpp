@@ -396,8 +396,7 @@ GUI_TEST(entry_dialog_names_the_first_fault_and_focuses_it) {
         GUI_CHECK_TEXT(std::wstring(f.message), static_texts(box));
         click(box, IDOK);
         GUI_CHECK(wait_gone(box));
-        GUI_CHECK_MSG(wait_until([&] { return focused_id(entry) == f.focus; }, 2000),
-                      std::string(f.name) + ": focus on " + std::to_string(focused_id(entry)));
+        GUI_CHECK_MSG(focus_reaches(entry, f.focus), f.name);
         GUI_CHECK(::IsWindowVisible(entry));
     }
     GUI_CHECK(record_count_of(s.data_file()) == 0);
@@ -569,8 +568,7 @@ GUI_TEST(day_list_of_new_years_day_adds_and_deletes) {
         return;
     GUI_CHECK_TEXT(number(year) + L"年1月1日", item_text(day_list, IDC_DAY_DATE));
     GUI_CHECK_TEXT(std::wstring(L"元旦"), item_text(day_list, IDC_DAY_HOLIDAY));
-    ::Sleep(300);
-    GUI_CHECK(shows_red(day_list, IDC_DAY_HOLIDAY));
+    GUI_CHECK(wait_until([&] { return shows_red(day_list, IDC_DAY_HOLIDAY); }));
     GUI_CHECK((
         list_rows(day_list, IDC_DAY_LIST) ==
         std::vector<std::wstring>{L"12月30日-01月03日  年末年始：", L"10:00-11:00        初詣："}));

@@ -1,6 +1,9 @@
 // CSV export and import: the dialogs from the tray and the calendar window,
 // the files they write and the records they append.
 #include "gui_kit.h"
+
+#include <algorithm>
+
 #include "resource_ids.h"
 
 namespace vntra::gui {
@@ -188,8 +191,14 @@ GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
               std::wstring::npos);
     // Read from the screen: given the time to be painted again after the box.
     GUI_CHECK(wait_until(
-        [&] { return pixel_at(dialog, IDC_IMPORT_INSTRUCTIONS, 200, 6) == RGB(255, 255, 200); },
-        2000));
+        [&] { return pixel_at(dialog, IDC_IMPORT_INSTRUCTIONS, 200, 6) == RGB(255, 255, 200); }));
+    // No line of the instructions is wrapped by the field, down to the last.
+    HWND instructions = ::GetDlgItem(dialog, IDC_IMPORT_INSTRUCTIONS);
+    std::wstring shown = item_text(dialog, IDC_IMPORT_INSTRUCTIONS);
+    GUI_CHECK(::SendMessageW(instructions, EM_GETLINECOUNT, 0, 0) ==
+              1 + std::count(shown.begin(), shown.end(), L'\n'));
+    ::SendMessageW(instructions, WM_VSCROLL, SB_BOTTOM, 0);
+    screenshot("import_dialog_instructions_end");
 
     // A UTF-16 file is refused whole, with the way to save it instead.
     click(dialog, IDC_IMPORT_BROWSE);

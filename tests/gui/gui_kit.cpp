@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "gui_run.h"
+#include "resource_ids.h"
 #include "store/schedule_keys.h"
 
 namespace vntra::gui {
@@ -325,6 +326,14 @@ int focused_control_id(HWND window) {
     return ::GetDlgCtrlID(info.hwndFocus);
 }
 
+bool focus_reaches(HWND window, int id, int timeout_ms) {
+    if (wait_until([&] { return focused_control_id(window) == id; }, timeout_ms))
+        return true;
+    log_line("  the focus is on control " + std::to_string(focused_control_id(window)) +
+             ", not on " + std::to_string(id));
+    return false;
+}
+
 HWND current_sheet_page(HWND sheet) {
     return reinterpret_cast<HWND>(send(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
@@ -371,14 +380,6 @@ void click_on_area(HWND dialog, int id) {
     LPARAM where = MAKELPARAM(middle.x, middle.y);
     ::PostMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, where);
     ::PostMessageW(dialog, WM_LBUTTONUP, 0, where);
-}
-
-int focused_id(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
-        return 0;
-    return ::GetDlgCtrlID(info.hwndFocus);
 }
 
 bool shows_red(HWND dialog, int id) {
@@ -431,6 +432,10 @@ bool choose_in_file_chooser(DWORD pid, const std::filesystem::path& path, bool w
     send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.wstring().c_str()));
     ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
     return !wait_gone_after || wait_gone(chooser);
+}
+
+bool wait_send_ended(HWND window, int timeout_ms) {
+    return wait_until([&] { return is_enabled(window, IDC_SEND_MAIL); }, timeout_ms);
 }
 
 COLORREF pixel_at(HWND dialog, int id, int x, int y) {

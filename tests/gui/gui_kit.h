@@ -135,6 +135,11 @@ std::vector<std::wstring> combo_rows(HWND dialog, int id);
 int combo_selection(HWND dialog, int id);
 // The control id that has the keyboard focus in the window's thread (0: none).
 int focused_control_id(HWND window);
+// Waits for the focus to reach control `id` of the window's thread, and logs
+// where it is instead when it does not. A window moves the focus to the
+// field to fill in only after its error box has gone, so a check right after
+// the box would read the focus too early.
+bool focus_reaches(HWND window, int id, int timeout_ms = DEFAULT_TIMEOUT_MS);
 
 // A property sheet: the page it shows, and showing the page at an index.
 HWND current_sheet_page(HWND sheet);
@@ -154,9 +159,6 @@ void choose_item(HWND dialog, int combo_id, int index);
 // A left click on the dialog itself at the middle of a control's area (for
 // controls that leave clicks to their dialog, like static day cells).
 void click_on_area(HWND dialog, int id);
-// The id of the control that has the keyboard focus in the window's thread
-// (0 when none).
-int focused_id(HWND window);
 // True when some pixel of the control is clearly red (red text).
 bool shows_red(HWND dialog, int id);
 
@@ -178,6 +180,12 @@ COLORREF pixel_at(HWND dialog, int id, int x, int y);
 
 // Saves the whole screen as <shots>/<name>.png (taken by the stage script).
 bool screenshot(const std::string& name);
+
+// Waits until the window's mail command has ended, that is, until its send
+// button takes clicks again. The result box goes a moment before that, and
+// until then the window refuses its other commands and its closing with a
+// beep.
+bool wait_send_ended(HWND window, int timeout_ms = DEFAULT_TIMEOUT_MS);
 
 // ---- files ------------------------------------------------------------------
 

@@ -140,7 +140,7 @@ GUI_TEST(mail_the_month_in_several_mails_with_the_todo_list) {
         click(box, IDOK);
         GUI_CHECK(wait_gone(box));
     }
-    GUI_CHECK(wait_until([&] { return is_enabled(calendar, IDC_SEND_MAIL); }));
+    GUI_CHECK(wait_send_ended(calendar));
     GUI_CHECK(is_checked(calendar, IDC_SEND_MONTH));
     GUI_CHECK(progress_of(calendar).position == 0);
 
@@ -273,7 +273,7 @@ GUI_TEST(mail_a_day_from_its_list_split_after_the_time_column) {
         click(box, IDOK);
         GUI_CHECK(wait_gone(box));
     }
-    GUI_CHECK(wait_until([&] { return is_enabled(day_list, IDC_DAY_MAIL); }));
+    GUI_CHECK(wait_send_ended(day_list));
     std::vector<std::string> mails = received_mails(to);
     GUI_CHECK_MSG(mails.size() == 2, std::to_string(mails.size()) + " mails");
     if (mails.size() == 2) {
@@ -347,7 +347,7 @@ GUI_TEST(mail_to_a_silent_server_leaves_the_window_alive) {
         click(box, IDOK);
         GUI_CHECK(wait_gone(box));
     }
-    GUI_CHECK(wait_until([&] { return is_enabled(calendar, IDC_SEND_MAIL); }));
+    GUI_CHECK(wait_send_ended(calendar));
     // A send that failed keeps the week chosen for the next try.
     GUI_CHECK(is_checked(calendar, IDC_SEND_WEEK1 + week - 1));
     GUI_CHECK(!is_checked(calendar, IDC_SEND_MONTH));

@@ -60,11 +60,11 @@ GUI_TEST(security_page_offers_ports_and_stores_the_login) {
     // The page's own checks, with the focus on the field to fill in.
     GUI_CHECK_TEXT(std::wstring(L"SMTP認証のアカウントが入力されていません"),
                    ok_expecting_error(sheet, program.process_id()));
-    GUI_CHECK(focused_control_id(page) == IDC_SMTP_ACCOUNT);
+    GUI_CHECK(focus_reaches(page, IDC_SMTP_ACCOUNT));
     set_item_text(page, IDC_SMTP_ACCOUNT, L"me@gmail.example");
     GUI_CHECK_TEXT(std::wstring(L"SMTP認証のパスワードが入力されていません"),
                    ok_expecting_error(sheet, program.process_id()));
-    GUI_CHECK(focused_control_id(page) == IDC_SMTP_PASSWORD);
+    GUI_CHECK(focus_reaches(page, IDC_SMTP_PASSWORD));
     set_item_text(page, IDC_SMTP_PASSWORD, L"abcd efgh ijkl mnop");
     screenshot("settings_page_security");
     click(sheet, IDOK);

@@ -126,7 +126,7 @@ GUI_TEST(settings_failing_pages_keep_the_sheet_open) {
     GUI_CHECK_TEXT(std::wstring(L"ポート番号が範囲外です"), ok_expecting_error(sheet, pid));
     GUI_CHECK(::IsWindowVisible(sheet));
     GUI_CHECK(current_sheet_page(sheet) == mail);
-    GUI_CHECK(focused_control_id(sheet) == IDC_SMTP_PORT);
+    GUI_CHECK(focus_reaches(sheet, IDC_SMTP_PORT));
     GUI_CHECK(same_record(before, settings_in(folder)));
 
     // Corrected, the mail page saves and the data page stops the chain.
@@ -134,7 +134,7 @@ GUI_TEST(settings_failing_pages_keep_the_sheet_open) {
     GUI_CHECK_TEXT(std::wstring(L"データ削除期限が指定されていません"),
                    ok_expecting_error(sheet, pid));
     GUI_CHECK(current_sheet_page(sheet) == data);
-    GUI_CHECK(focused_control_id(sheet) == IDC_EXPIRY_DAYS);
+    GUI_CHECK(focus_reaches(sheet, IDC_EXPIRY_DAYS));
     SettingsRecord saved = settings_in(folder);
     GUI_CHECK(saved.smtp_port == 110);
     GUI_CHECK(saved.expiry_days == 45);
@@ -372,7 +372,7 @@ GUI_TEST(settings_shortcuts_point_at_the_running_program) {
     GUI_CHECK_MSG(message.find(L"削除できませんでした") != std::wstring::npos &&
                       message.find(L"Vontara.lnk") != std::wstring::npos,
                   utf8(message));
-    GUI_CHECK(focused_control_id(sheet) == IDC_DESKTOP_SHORTCUT);
+    GUI_CHECK(focus_reaches(sheet, IDC_DESKTOP_SHORTCUT));
     click_and_wait(page, IDC_DESKTOP_SHORTCUT);
     message = ok_expecting_error(sheet, program.process_id());
     GUI_CHECK_MSG(message.find(L"作成できませんでした") != std::wstring::npos, utf8(message));

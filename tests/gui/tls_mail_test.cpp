@@ -88,8 +88,7 @@ GUI_TEST(mail_a_day_over_starttls_after_filling_in_the_security_page) {
     GUI_CHECK_MSG(mails.size() == 1, std::to_string(mails.size()) + " mails");
     if (mails.size() == 1)
         GUI_CHECK(mails[0].find(utf8(L"暗号化の予定")) != std::string::npos);
-    // The list takes its close once the send has ended, a moment after the box.
-    GUI_CHECK(wait_until([&] { return is_enabled(day_list, IDC_DAY_MAIL); }));
+    GUI_CHECK(wait_send_ended(day_list));
     click(day_list, IDC_DAY_CLOSE);
     GUI_CHECK(wait_gone(day_list));
     ::PostMessageW(calendar, WM_COMMAND, CMD_TO_TRAY, 0);

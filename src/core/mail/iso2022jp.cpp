@@ -1,13 +1,11 @@
 #include "mail/iso2022jp.h"
 
 #include "text/base64.h"
+#include "text/sjis_cut.h"
 
 namespace vntra {
 namespace {
 
-bool is_lead(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 bool is_trail(unsigned char b) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
@@ -100,7 +98,8 @@ uint16_t ibm_extension_twin(uint16_t code) {
 uint16_t sjis_to_jis(uint16_t code) {
     unsigned lead = code >> 8;
     unsigned trail = code & 0xFF;
-    if (!is_lead(static_cast<unsigned char>(lead)) || !is_trail(static_cast<unsigned char>(trail)))
+    if (!is_sjis_lead_byte(static_cast<unsigned char>(lead)) ||
+        !is_trail(static_cast<unsigned char>(trail)))
         return 0;
     unsigned p = lead < 0xA0 ? lead - 0x81 : lead - 0xC1;
     unsigned high;
@@ -140,7 +139,7 @@ std::string to_iso2022jp(std::string_view sjis) {
         unsigned char b = static_cast<unsigned char>(sjis[i]);
         if (b == 0)
             break;
-        if (is_lead(b)) {
+        if (is_sjis_lead_byte(b)) {
             uint16_t jis = 0;
             // A lead byte without a proper second byte stands alone, so that
             // what follows it (a line end, say) is not swallowed.
@@ -180,7 +179,7 @@ size_t arriving_length(std::string_view sjis) {
         if (is_half_kana(b)) {
             half_kana_at(sjis, i);
             length += 2;
-        } else if (is_lead(b)) {
+        } else if (is_sjis_lead_byte(b)) {
             i += i + 1 < sjis.size() && is_trail(static_cast<unsigned char>(sjis[i + 1])) ? 2 : 1;
             length += 2;
         } else {

@@ -7,14 +7,11 @@
 #include "mail/iso2022jp.h"
 #include "mail/mail_settings_check.h"
 #include "store/schedule_record.h"
+#include "text/sjis_cut.h"
 #include "text/trim_spaces.h"
 
 namespace vntra {
 namespace {
-
-bool is_lead(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 // The value in exactly `width` digits (the last ones, for a value that
 // would need more), so that a replacement never changes the text's length.
@@ -76,7 +73,7 @@ std::string expand_date_template(std::string_view format, int32_t year, int32_t 
     while (i < text.size() && i < static_cast<size_t>(TEMPLATE_SCAN_END)) {
         // A double-byte character is one unit: its second byte may be a
         // letter ("ノ" is 0x83 'm') and must not start a pattern.
-        if (is_lead(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+        if (is_sjis_lead_byte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
             i += 2;
             continue;
         }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/whole_file.h"
 #include "store/schedule_record.h"
 #include "text/sjis_cut.h"
 
@@ -115,18 +116,8 @@ bool settings_save_refused(const std::filesystem::path& path) {
 bool save_settings(const std::filesystem::path& path, const SettingsRecord& settings) {
     if (settings_save_refused(path))
         return false;
-    std::filesystem::path temporary = path;
-    temporary += ".new";
-    FilePtr file = open_file_unbuffered(temporary, "wb");
-    if (!file)
-        return false;
-    bool written =
-        write_items(file.get(), &settings, sizeof settings, 1) && flush_to_disk(file.get());
-    if (close_checked(std::move(file)) && written && replace_file(temporary, path))
-        return true;
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
+    return write_whole_file(
+        path, std::string_view(reinterpret_cast<const char*>(&settings), sizeof settings));
 }
 
 } // namespace vntra

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <vector>
 
 #include "platform/file_io.h"
@@ -357,6 +358,10 @@ TEST(FaultInjection, SettingsSave) {
         EXPECT_EQ(saved ? settings_bytes(settings_with(2525, MARK_TODAY))
                         : settings_bytes(settings_with(587, MARK_THIS_WEEK)),
                   bytes)
+            << "fault " << n;
+        // No temporary copy is left to take the next save's name.
+        EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(folder.path()),
+                                   std::filesystem::directory_iterator()))
             << "fault " << n;
     });
     report("settings save", faults, 0);
