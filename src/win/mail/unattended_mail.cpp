@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kit/dialog_kit.h"
+#include "kit/static_control_memory.h"
 #include "mail/mail_job.h"
 #include "mail/window_mail_ui.h"
 
@@ -130,6 +131,7 @@ void show_messages(const QueuedMail& mail, HWND owner) {
 // answer them in any order. They are owned by no window; one owned by the
 // hidden resident window would tie its thread to the box's.
 DWORD WINAPI box_main(void* parameter) {
+    StaticControlMemoryWatch statics;
     QueuedMail& mail = *static_cast<QueuedMail*>(parameter);
     show_messages(mail, nullptr);
     ::PostMessageW(mail_queue().helper, ANSWERED_MESSAGE, 0, reinterpret_cast<LPARAM>(&mail));

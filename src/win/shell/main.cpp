@@ -5,6 +5,7 @@
 #include <string>
 
 #include "resource_ids.h"
+#include "kit/static_control_memory.h"
 #include "shell/app.h"
 #include "shell/resident_window.h"
 #include "reminders/notice_window.h"
@@ -42,6 +43,7 @@ int run(HINSTANCE instance) {
         return 0;
     }
 
+    StaticControlMemoryWatch statics;
     App& app = application();
     app.instance = instance;
     app.tray_menu_resource = ::LoadMenuW(instance, MAKEINTRESOURCEW(IDM_TRAY_MENU));
