@@ -2,7 +2,9 @@
 
 # The process id a display number's lock file names (empty without one).
 display_lock_owner() {
-    tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null
+    if [ -e "/tmp/.X$1-lock" ]; then
+        tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null || true
+    fi
 }
 
 # A number is taken while its lock names a running server. A server that was

@@ -134,22 +134,6 @@ inline std::wstring answer_box(Session& s, const std::wstring& title, int button
     return text;
 }
 
-// Holds the data file open without sharing, as another program might.
-struct HeldFile {
-    explicit HeldFile(const std::filesystem::path& path)
-        : handle(::CreateFileW(path.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                               nullptr)) {
-        GUI_CHECK(handle != INVALID_HANDLE_VALUE);
-    }
-    ~HeldFile() { release(); }
-    void release() {
-        if (handle != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-    }
-    HANDLE handle;
-};
-
 } // namespace vntra::gui
 
 #endif

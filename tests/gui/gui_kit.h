@@ -248,6 +248,23 @@ ShiftedClock clock_at(int hour, int minute);
 // Waits until the clock's second is below `second`.
 void wait_for_second_below(int second);
 
+// Holds a file open without sharing, as another program might: the program
+// can neither read nor replace it meanwhile.
+struct HeldFile {
+    explicit HeldFile(const std::filesystem::path& path)
+        : handle(::CreateFileW(path.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr)) {
+        GUI_CHECK(handle != INVALID_HANDLE_VALUE);
+    }
+    ~HeldFile() { release(); }
+    void release() {
+        if (handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+    HANDLE handle;
+};
+
 } // namespace vntra::gui
 
 #endif

@@ -153,22 +153,21 @@ GUI_TEST(settings_file_that_cannot_be_written_is_reported) {
     write_settings(folder, before);
     Program program;
     GUI_CHECK(program.start(folder));
-    // The new file is written beside the old one first; a folder in its
-    // place makes every save fail.
-    std::filesystem::create_directory(folder / "vntraini.fil.new");
     HWND sheet = open_sheet_from_tray(program);
     GUI_CHECK(sheet != nullptr);
     if (!sheet)
         return;
+    // Held by another program, the file takes no save.
+    HeldFile held(folder / "vntraini.fil");
     HWND alarm = show_sheet_page(sheet, ALARM_TAB);
     set_item_text(alarm, IDC_ALARM_MINUTES, L"1000");
     screenshot("settings_page_alarm");
     std::wstring message = ok_expecting_error(sheet, program.process_id());
     GUI_CHECK(message.find(L"保存できませんでした") != std::wstring::npos);
     GUI_CHECK(::IsWindowVisible(sheet));
+    held.release();
     GUI_CHECK(same_record(before, settings_in(folder)));
 
-    std::filesystem::remove(folder / "vntraini.fil.new");
     click(sheet, IDOK);
     GUI_CHECK(wait_gone(sheet));
     GUI_CHECK(wait_until([&] { return settings_in(folder).alarm_minutes == 100; }));
