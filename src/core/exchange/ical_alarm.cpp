@@ -3,19 +3,11 @@
 namespace vntra {
 namespace {
 
-bool upper_equals(std::string_view text, std::string_view upper) {
+// A keyword value as some writers leave it, with blanks after it.
+bool keyword_is(std::string_view text, std::string_view keyword) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.remove_suffix(1);
-    if (text.size() != upper.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != upper[i])
-            return false;
-    }
-    return true;
+    return same_ical_name(text, keyword);
 }
 
 // Seconds before the start at which the alarm fires; false when its
@@ -23,7 +15,7 @@ bool upper_equals(std::string_view text, std::string_view upper) {
 bool trigger_lead(const IcalProperty& trigger, int64_t start_utc, int64_t length,
                   const ZoneSet& zones, int64_t& lead) {
     const std::string* kind = find_parameter(trigger, "VALUE");
-    if (kind && upper_equals(*kind, "DATE-TIME")) {
+    if (kind && keyword_is(*kind, "DATE-TIME")) {
         IcalTime moment;
         int64_t utc = 0;
         if (!parse_ical_time(trigger, moment) || moment.form == ICAL_DATE ||
@@ -36,7 +28,7 @@ bool trigger_lead(const IcalProperty& trigger, int64_t start_utc, int64_t length
     if (!parse_ical_duration(trigger.value, offset))
         return false;
     const std::string* related = find_parameter(trigger, "RELATED");
-    bool from_end = related && upper_equals(*related, "END");
+    bool from_end = related && keyword_is(*related, "END");
     lead = -offset - (from_end ? length : 0);
     return true;
 }
@@ -58,7 +50,7 @@ int32_t event_alarm_lead(const IcalEvent& event, int64_t start_utc, int64_t leng
         const IcalProperty* action = alarm.find("ACTION");
         const IcalProperty* trigger = alarm.find("TRIGGER");
         if (!action || !trigger ||
-            !(upper_equals(action->value, "DISPLAY") || upper_equals(action->value, "AUDIO")))
+            !(keyword_is(action->value, "DISPLAY") || keyword_is(action->value, "AUDIO")))
             continue;
         int64_t lead = 0;
         if (trigger_lead(*trigger, start_utc, length, zones, lead) && lead > 0)

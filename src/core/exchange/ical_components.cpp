@@ -8,19 +8,6 @@ namespace {
 const size_t MAX_DEPTH = 8;
 const char UTF8_BOM[] = "\xEF\xBB\xBF";
 
-bool same_upper(std::string_view text, std::string_view upper_name) {
-    if (text.size() != upper_name.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != upper_name[i])
-            return false;
-    }
-    return true;
-}
-
 std::string upper_value(std::string_view value) {
     std::string name(value);
     for (char& c : name)
@@ -50,14 +37,14 @@ bool looks_like_icalendar(std::string_view bytes) {
         std::string narrow;
         for (size_t i = low; i < bytes.size() && narrow.size() < 15; i += 2)
             narrow += bytes[i];
-        return same_upper(narrow, "BEGIN:VCALENDAR");
+        return same_ical_name(narrow, "BEGIN:VCALENDAR");
     }
     if (bytes.substr(0, 3) == UTF8_BOM)
         bytes.remove_prefix(3);
     while (!bytes.empty() && (bytes.front() == '\r' || bytes.front() == '\n'))
         bytes.remove_prefix(1);
     std::string_view head = bytes.substr(0, 15);
-    return same_upper(head, "BEGIN:VCALENDAR");
+    return same_ical_name(head, "BEGIN:VCALENDAR");
 }
 
 IcalParseResult parse_icalendar(std::string_view text, std::vector<IcalComponent>& calendars) {

@@ -14,15 +14,6 @@ std::string upper_text(std::string_view text) {
     return result;
 }
 
-bool same_name(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    return true;
-}
-
 // The parameter's value: quoted pieces lose their quotes, the rest stays.
 std::string parameter_value(std::string_view raw) {
     std::string value;
@@ -99,9 +90,18 @@ bool parse_content_line(std::string_view line, IcalProperty& property) {
     return true;
 }
 
+bool same_ical_name(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i]))
+            return false;
+    return true;
+}
+
 const std::string* find_parameter(const IcalProperty& property, std::string_view name) {
     for (const IcalParameter& parameter : property.parameters)
-        if (same_name(parameter.name, name))
+        if (same_ical_name(parameter.name, name))
             return &parameter.value;
     return nullptr;
 }

@@ -32,6 +32,9 @@ void unfold_ical_lines(std::string_view text, std::string& storage,
 // colon outside quotes or without a name.
 bool parse_content_line(std::string_view line, IcalProperty& property);
 
+// Names and keyword values compare in any ASCII case ("vevent", "Date").
+bool same_ical_name(std::string_view a, std::string_view b);
+
 // The value of a parameter, or null when the property has none of that name.
 const std::string* find_parameter(const IcalProperty& property, std::string_view name);
 

@@ -18,19 +18,6 @@ bool digits(std::string_view text, size_t from, size_t count, int32_t& value) {
     return true;
 }
 
-bool is_upper_value(std::string_view text, std::string_view upper) {
-    if (text.size() != upper.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != upper[i])
-            return false;
-    }
-    return true;
-}
-
 int64_t floor_div(int64_t a, int64_t b) {
     int64_t q = a / b;
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
@@ -138,7 +125,7 @@ bool parse_ical_time(const IcalProperty& property, IcalTime& time) {
     if (!parse_ical_time_value(value, time))
         return false;
     const std::string* kind = find_parameter(property, "VALUE");
-    if (kind && is_upper_value(*kind, "DATE") && time.form != ICAL_DATE)
+    if (kind && same_ical_name(*kind, "DATE") && time.form != ICAL_DATE)
         return false;
     const std::string* zone = find_parameter(property, "TZID");
     time.zone.clear();

@@ -2,6 +2,7 @@
 // common Olson and Windows names with today's daylight saving rules. Earlier
 // rules of these zones are not kept; calendars rarely need them and files
 // that do carry their own VTIMEZONE.
+#include "exchange/ical_lines.h"
 #include "exchange/ical_zones.h"
 
 namespace vntra {
@@ -123,29 +124,16 @@ const TableZone ZONES[] = {
     {"America/Sao_Paulo", -180, NO_DAYLIGHT},
 };
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool same_name(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
-}
-
 bool contains_word(std::string_view text, std::string_view word) {
     for (size_t i = 0; i + word.size() <= text.size(); ++i)
-        if (same_name(text.substr(i, word.size()), word))
+        if (same_ical_name(text.substr(i, word.size()), word))
             return true;
     return false;
 }
 
 const TableZone* find_exact(std::string_view name) {
     for (const TableZone& zone : ZONES)
-        if (same_name(name, zone.name))
+        if (same_ical_name(name, zone.name))
             return &zone;
     return nullptr;
 }
@@ -192,7 +180,7 @@ ZoneObservance yearly_part(int32_t first_year, int32_t month, int32_t n, int64_t
 
 bool is_japan_zone_name(std::string_view tzid) {
     for (const char* name : JAPAN_NAMES)
-        if (same_name(tzid, name))
+        if (same_ical_name(tzid, name))
             return true;
     // "(UTC+09:00) Osaka, Sapporo, Tokyo", "/vendor/version/Asia/Tokyo", ...
     return contains_word(tzid, "Tokyo");

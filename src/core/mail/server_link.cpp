@@ -78,25 +78,32 @@ bool pop_dialogue(ServerLink& link, const SettingsRecord& settings, std::string&
     return true;
 }
 
-bool log_in_to_pop(MailContext& context) {
-    MailUi& ui = context.ui;
-    const SettingsRecord& settings = context.settings;
-    NetLayer net;
+bool open_socket_for(MailUi& ui, MessageStyle style, NetLayer& net, const std::string& server,
+                     NetAddress& address, TcpConnection& connection) {
     if (!net.started()) {
         ui.show_message(MESSAGE_ERROR, "WSAStartup エラーです");
         return false;
     }
+    if (!resolve_host(server, address)) {
+        ui.show_message(style, server + "が見つかりません");
+        return false;
+    }
+    if (!connection.open()) {
+        ui.show_message(style, "ソケットをオープンできません");
+        return false;
+    }
+    return true;
+}
+
+bool log_in_to_pop(MailContext& context) {
+    MailUi& ui = context.ui;
+    const SettingsRecord& settings = context.settings;
+    NetLayer net;
     std::string server = field_text(settings.pop_server);
     NetAddress address;
-    if (!resolve_host(server, address)) {
-        ui.show_message(MESSAGE_PLAIN_ERROR, server + "が見つかりません");
-        return false;
-    }
     TcpConnection connection;
-    if (!connection.open()) {
-        ui.show_message(MESSAGE_PLAIN_ERROR, "ソケットをオープンできません");
+    if (!open_socket_for(ui, MESSAGE_PLAIN_ERROR, net, server, address, connection))
         return false;
-    }
     NetResult result =
         valid_port(settings.pop_port)
             ? connection.connect(address, settings.pop_port, context.options.timeout_ms)

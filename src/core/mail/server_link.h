@@ -150,6 +150,11 @@ void abandon(ServerLink& link, TlsStream& connection, MailUi& ui, const std::str
 
 bool valid_port(int port);
 
+// Starts the network, finds `server` and opens a socket for it. False after
+// a message when a step fails: the start's as an error, the others in `style`.
+bool open_socket_for(MailUi& ui, MessageStyle style, NetLayer& net, const std::string& server,
+                     NetAddress& address, TcpConnection& connection);
+
 // POP before SMTP: logs in to the POP server and leaves again. False, after
 // its message, when the login did not go through.
 bool log_in_to_pop(MailContext& context);

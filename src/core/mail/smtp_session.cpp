@@ -332,21 +332,11 @@ bool deliver(MailContext& context, const std::string& password, std::string_view
     MailUi& ui = context.ui;
     const SettingsRecord& settings = context.settings;
     NetLayer net;
-    if (!net.started()) {
-        ui.show_message(MESSAGE_ERROR, "WSAStartup エラーです");
-        return false;
-    }
     std::string server = field_text(settings.smtp_server);
     NetAddress address;
-    if (!resolve_host(server, address)) {
-        ui.show_message(MESSAGE_ERROR, server + "が見つかりません");
-        return false;
-    }
     TcpConnection connection;
-    if (!connection.open()) {
-        ui.show_message(MESSAGE_ERROR, "ソケットをオープンできません");
+    if (!open_socket_for(ui, MESSAGE_ERROR, net, server, address, connection))
         return false;
-    }
     int port = settings.smtp_port;
     if (port == 0) {
         port = service_port(context.options.port_service);
