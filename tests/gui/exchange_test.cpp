@@ -304,7 +304,8 @@ GUI_TEST(import_appends_good_lines_and_lists_the_bad_ones) {
     if (records.size() == 6)
         GUI_CHECK(records[3].kind == KIND_TIME_RANGE && records[3].start_day == 3 &&
                   records[3].start_hour == 10 && records[4].start_day == 10 &&
-                  records[5].kind == KIND_ALL_DAY && std::string(records[5].place) == sjis("倉庫"));
+                  records[5].kind == KIND_ALL_DAY &&
+                  std::string(records[5].place) == shift_jis("倉庫"));
 
     // The calendar window still holds `busy`.
     program.tray_click(WM_LBUTTONDOWN);

@@ -136,10 +136,6 @@ SettingsRecord settings_in(const std::filesystem::path& folder) {
     return settings;
 }
 
-std::string sjis(const std::string& utf8_text) {
-    return shift_jis(wide(utf8_text));
-}
-
 ScheduleRecord dated_record(int32_t kind, int year, int month, int day, int end_year, int end_month,
                             int end_day, const std::string& content, const std::string& place) {
     ScheduleRecord record = blank_record();
@@ -153,15 +149,15 @@ ScheduleRecord dated_record(int32_t kind, int year, int month, int day, int end_
     record.end_hour = kind == KIND_MORNING ? 12 : 24;
     if (kind == KIND_AFTERNOON)
         record.start_hour = 12;
-    set_text(record.content, shift_jis(wide(content)));
-    set_text(record.place, shift_jis(wide(place)));
+    set_text(record.content, shift_jis(content));
+    set_text(record.place, shift_jis(place));
     return record;
 }
 
 ScheduleRecord todo_record(const std::string& content) {
     ScheduleRecord record = blank_record();
     record.kind = KIND_TODO;
-    set_text(record.content, shift_jis(wide(content)));
+    set_text(record.content, shift_jis(content));
     return record;
 }
 

@@ -204,8 +204,6 @@ void write_records(const std::filesystem::path& data_file,
 void write_settings(const std::filesystem::path& folder, const SettingsRecord& settings);
 // The settings file of the folder as a record (zeros past its end).
 SettingsRecord settings_in(const std::filesystem::path& folder);
-// A UTF-8 text as the Shift-JIS bytes the program keeps.
-std::string sjis(const std::string& utf8_text);
 // Defaults with the SMTP server, sender and recipient set, so that saving an
 // entry needs no settings sheet.
 SettingsRecord mail_ready_settings(const std::filesystem::path& folder);

@@ -33,7 +33,7 @@ SettingsRecord unusual_settings() {
     std::strcpy(s.recipient_address2, "old2@phone.example");
     s.mail_size_choice = 3;
     s.smtp_port = 2525;
-    std::strcpy(s.font_face, sjis("IPAゴシック").c_str());
+    std::strcpy(s.font_face, shift_jis("IPAゴシック").c_str());
     s.font_size = 12;
     std::strcpy(s.alarm_wav_file, "C:\\alarm.wav");
     s.alarm_minutes = 7;
@@ -94,7 +94,7 @@ GUI_TEST(settings_mail_page_alone_saves_only_its_fields) {
     std::memset(expected.sender_address, 0, sizeof expected.sender_address);
     std::strcpy(expected.sender_address, "me@example.jp");
     std::memset(expected.recipient_address, 0, sizeof expected.recipient_address);
-    std::strcpy(expected.recipient_address, sjis("予定@phone.example").c_str());
+    std::strcpy(expected.recipient_address, shift_jis("予定@phone.example").c_str());
     std::memset(expected.recipient_address2, 0, sizeof expected.recipient_address2);
     expected.mail_size_choice = 4;
     expected.smtp_port = 587;
@@ -270,7 +270,7 @@ GUI_TEST(settings_font_reaches_the_calendar_lists) {
     GUI_CHECK(wait_gone(sheet));
     GUI_CHECK(wait_until([&] { return ::IsWindowVisible(calendar) != FALSE; }));
     SettingsRecord saved = settings_in(folder);
-    GUI_CHECK(std::string(saved.font_face) == sjis("IPA明朝"));
+    GUI_CHECK(std::string(saved.font_face) == shift_jis("IPA明朝"));
     GUI_CHECK(saved.font_size == 20);
     LRESULT height_after =
         ::SendMessageW(::GetDlgItem(calendar, IDC_TODO_LIST), LB_GETITEMHEIGHT, 0, 0);
@@ -459,7 +459,7 @@ GUI_TEST(settings_alarm_sound_is_chosen_cleared_and_stored) {
     click(sheet, IDOK);
     GUI_CHECK(wait_gone(sheet));
     GUI_CHECK(wait_until([&] {
-        return std::string(settings_in(folder).alarm_wav_file) == sjis(utf8(wav.wstring()));
+        return std::string(settings_in(folder).alarm_wav_file) == shift_jis(utf8(wav.wstring()));
     }));
     GUI_CHECK(program.exit_from_tray());
 }
@@ -524,7 +524,7 @@ GUI_TEST(settings_backup_folder_browser) {
     click(sheet, IDOK);
     GUI_CHECK(wait_gone(sheet));
     GUI_CHECK(wait_until(
-        [&] { return std::string(settings_in(folder).backup_folder) == sjis(utf8(chosen)); }));
+        [&] { return std::string(settings_in(folder).backup_folder) == shift_jis(utf8(chosen)); }));
     GUI_CHECK(program.exit_from_tray());
 }
 
